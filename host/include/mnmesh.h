@@ -1,0 +1,162 @@
+#pragma once
+// The poly mesh: vertices, polygons of any degree, the edges between them, map channels and
+// per-edge data.
+//
+// The public arrays belong to the mesh (or map) and grow with the set-count calls, which keep the
+// leading entries and start new ones at their defaults. Operations that answer nothing throw
+// std::bad_alloc when memory runs out; a negative count leaves the array as it was.
+//
+// Edges are built by FillInMesh from the faces: each unordered vertex pair once, in order of first
+// appearance (faces in order, corners in order), with v1/v2 as first met, f1 the first face and f2
+// the second face or -1. Edge k of a face runs from corner k to the next (edg[k]).
+//
+// TriangulateFace(ff) splits a face of degree d >= 4 into d - 2 triangles fanned from corner 0:
+// face ff becomes (c0, c1, c2) and the triangles (c0, c2, c3), (c0, c3, c4), ... are appended at
+// the end of the face list in that order. Map faces of every map channel whose face count matches
+// the mesh are split the same way and appended at the same indices. The d - 3 diagonals are
+// appended to the edge list in order (c0-c2 first), with edge data 0; polygon edges keep their
+// index and data, and their f1/f2 name the triangle that now holds them.
+#include <memory>
+#include <vector>
+#include <windows.h>
+#include <maxtypes.h>
+#include "point3.h"
+#include "mesh.h"
+
+#define EDATA_KNOT 0
+#define EDATA_CREASE 1
+#define MAX_EDGEDATA 10
+
+class MNVert {
+public:
+  Point3 p;
+};
+
+class MNEdge {
+public:
+  int v1 = 0, v2 = 0;
+  int f1 = 0, f2 = -1;
+
+  int OtherVert(int vv) const { return vv == v1 ? v2 : v1; }
+  int OtherFace(int ff) const { return ff == f1 ? f2 : f1; }
+};
+
+class MNFace {
+public:
+  int deg = 0;
+  int* vtx = nullptr;    // deg vertex indices, in winding order
+  int* edg = nullptr;    // deg edge indices; edge k runs from corner k to corner k + 1
+  DWORD smGroup = 0;
+  MtlID material = 0;
+
+  MNFace() = default;
+  MNFace(const MNFace& from);
+  MNFace(MNFace&& from) noexcept;
+  MNFace& operator=(const MNFace& from);
+  MNFace& operator=(MNFace&& from) noexcept;
+  ~MNFace();
+
+  // Sizes vtx and edg to d entries, keeping the leading ones; new entries are 0.
+  void SetDeg(int d);
+  int EdgeIndex(int ee) const;   // the corner whose edge is ee, or -1
+};
+
+class MNMapFace {
+public:
+  int deg = 0;
+  int* tv = nullptr;     // deg map vertex indices, one per corner of the mesh face
+
+  MNMapFace() = default;
+  MNMapFace(const MNMapFace& from);
+  MNMapFace(MNMapFace&& from) noexcept;
+  MNMapFace& operator=(const MNMapFace& from);
+  MNMapFace& operator=(MNMapFace&& from) noexcept;
+  ~MNMapFace();
+
+  // Sizes tv to d entries, keeping the leading ones; new entries are 0.
+  void SetSize(int d);
+};
+
+// One map channel: its own vertices and one map face per mesh face.
+class MNMap {
+public:
+  MNMapFace* f = nullptr;
+  UVVert* v = nullptr;
+  int numv = 0;
+  int numf = 0;
+
+  MNMap() = default;
+  MNMap(const MNMap& from);
+  MNMap& operator=(const MNMap& from);
+  ~MNMap();
+
+  int VNum() const { return numv; }
+  int FNum() const { return numf; }
+  UVVert& V(int i) { return v[i]; }
+  MNMapFace* F(int i) { return &f[i]; }
+  void setNumVerts(int nvnum);
+  void setNumFaces(int nfnum);
+  void ClearAndFree();
+
+private:
+  int vAlloc = 0;
+  int fAlloc = 0;
+};
+
+class MNMesh {
+public:
+  MNVert* v = nullptr;
+  MNEdge* e = nullptr;
+  MNFace* f = nullptr;
+  int numv = 0;
+  int nume = 0;
+  int numf = 0;
+
+  MNMesh();
+  MNMesh(const MNMesh& from);
+  MNMesh& operator=(const MNMesh& from);
+  ~MNMesh();
+
+  int VNum() const { return numv; }
+  int ENum() const { return nume; }
+  int FNum() const { return numf; }
+  MNVert* V(int i) const { return &v[i]; }
+  MNEdge* E(int i) const { return &e[i]; }
+  MNFace* F(int i) const { return &f[i]; }
+  Point3& P(int i) const { return v[i].p; }
+
+  void setNumVerts(int nvnum);
+  void setNumEdges(int nenum);   // edge data follows, new values 0
+  void setNumFaces(int nfnum);
+  void ClearAndFree();
+
+  // Map channels 0 to MNum() - 1; new channels start empty.
+  void SetMapNum(int mpnum);
+  int MNum() const;
+  MNMap* M(int mp) const;        // null for a channel outside 0 to MNum() - 1
+
+  BOOL eDataSupport(int edChannel) const;
+  void setEDataSupport(int edChannel, BOOL support = TRUE);   // values start at 0
+  void* edgeData(int edChannel) const;                        // null when unsupported
+  float* edgeFloat(int edChannel) const;                      // one float per edge
+
+  // Rebuilds the edge list from the faces and fills every face's edg; edge data follows the
+  // new edge count. A corner naming a vertex out of range gets edge -1.
+  void FillInMesh();
+  // Splits face ff (degree 4 or more) into a fan of triangles; see the top of this file. Faces
+  // out of range or of degree 3 or less are left alone.
+  void TriangulateFace(int ff);
+
+private:
+  void copyFrom(const MNMesh& from);
+  void splitMapFaces(int ff, int degree, int firstNewFace);
+  void splitFaceEdges(int ff, const std::vector<int>& polygonEdges, int firstNewFace);
+
+  int vAlloc = 0;
+  int eAlloc = 0;
+  int fAlloc = 0;
+  std::vector<std::unique_ptr<MNMap>> maps;
+  // The host hands out writable edge values from a const mesh.
+  mutable std::vector<float> edgeValues[MAX_EDGEDATA];
+  bool edgeSupported[MAX_EDGEDATA] = {};
+};
