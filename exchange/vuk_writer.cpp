@@ -1,0 +1,191 @@
+// Stores a VukMesh as a Vuk file. The file is written under a temporary name beside the target and
+// renamed over it only when every chunk is on disk, so a failed write leaves the old file as it
+// was.
+#include <algorithm>
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <system_error>
+
+#include "chunk_tags.h"
+#include "vuk_file.h"
+
+#ifdef _WIN32
+#include <windows.h>
+#endif
+
+namespace vuk {
+namespace {
+
+bool writeBytes(std::FILE* file, const void* data, std::int64_t bytes) noexcept {
+  const auto length = static_cast<std::size_t>(bytes);
+  return bytes == 0 || std::fwrite(data, 1, length, file) == length;
+}
+
+struct ChunkLayout {
+  std::int64_t payload = -1;  // -1: the chunk cannot be written
+  std::int64_t fill = 0;
+};
+
+ChunkLayout layoutChunk(std::int32_t tag, std::int32_t count, const void* data) noexcept {
+  if (count < 0) return {};
+  const ChunkTag& entry = findChunkTag(tag);
+  ChunkLayout layout{0, 0};
+  switch (entry.kind) {
+    case ChunkKind::Text:
+      if (data == nullptr) return {};
+      layout.payload = static_cast<std::int64_t>(std::strlen(static_cast<const char*>(data))) + 1;
+      layout.fill = textFillBytes(layout.payload - 1);
+      break;
+    case ChunkKind::Flags:
+      layout.payload = entry.elementSize;
+      break;
+    case ChunkKind::Array:
+    case ChunkKind::Skipped:
+      layout.payload = std::int64_t{count} * entry.elementSize;
+      break;
+    case ChunkKind::End:
+    case ChunkKind::Unknown:
+      break;
+  }
+  if (layout.payload > 0 && data == nullptr) return {};
+  if (kChunkHeaderBytes + layout.payload + layout.fill > INT32_MAX) return {};
+  return layout;
+}
+
+}  // namespace
+
+VukFile OpenForWrite(const char* path, const char* text, CreateMode mode) {
+  if (path == nullptr || text == nullptr) return nullptr;
+  VukFile file(std::fopen(path, mode == CreateMode::NewOnly ? "wbx" : "wb"));
+  if (!file) return nullptr;
+  char header[kFileHeaderBytes] = {};
+  std::memcpy(header, kMagic, 4);
+  const std::size_t room = kFileHeaderBytes - 5;  // byte 31 stays zero
+  std::memcpy(header + 4, text, std::min(std::strlen(text), room));
+  if (writeBytes(file.get(), header, kFileHeaderBytes)) return file;
+  file.reset();
+  if (mode == CreateMode::NewOnly) std::remove(path);  // the file was made by this call
+  return nullptr;
+}
+
+bool WriteChunk(std::FILE* file, std::int32_t tag, std::int32_t count, const void* data,
+                std::uint32_t extra) {
+  const ChunkLayout layout = layoutChunk(tag, count, data);
+  if (file == nullptr || layout.payload < 0) return false;
+  VukChunkHeader header;
+  header.tag = tag;
+  header.size = tag == kEndTag
+                    ? 0
+                    : static_cast<std::int32_t>(kChunkHeaderBytes + layout.payload + layout.fill);
+  header.count = count;
+  header.extra = extra;
+  static constexpr unsigned char kZeros[3] = {};
+  return writeBytes(file, &header, kChunkHeaderBytes) &&
+         writeBytes(file, data, layout.payload) && writeBytes(file, kZeros, layout.fill);
+}
+
+namespace {
+
+bool writeText(std::FILE* file, std::int32_t tag, const char* text, std::uint32_t extra = 0) {
+  return text == nullptr || WriteChunk(file, tag, 1, text, extra);
+}
+
+bool writeOptional(std::FILE* file, std::int32_t tag, std::int32_t count, const void* data) {
+  return data == nullptr || WriteChunk(file, tag, count, data, 0);
+}
+
+std::uint32_t floatBits(float value) noexcept {
+  std::uint32_t bits = 0;
+  std::memcpy(&bits, &value, sizeof bits);
+  return bits;
+}
+
+// The chunks in their fixed order: crease flags last, right before the end chunk.
+bool writeChunks(std::FILE* file, const VukMesh& mesh) {
+  return writeText(file, kObjectNameTag, mesh.objectName) &&
+         writeText(file, kSecondaryNameTag, mesh.secondaryName) &&
+         WriteChunk(file, kFormatFlagsTag, 1, &mesh.formatFlags, 0) &&
+         WriteChunk(file, kVerticesTag, mesh.vertexCount, mesh.vertices, 0) &&
+         WriteChunk(file, mesh.faceChunkTag, mesh.faceCount, mesh.faces, 0) &&
+         writeOptional(file, mesh.uvChunkTag, mesh.faceCount, mesh.uvs) &&
+         writeOptional(file, kVertexMaskTag, mesh.vertexCount, mesh.vertexMask) &&
+         writeOptional(file, kVertexColorsTag, mesh.vertexCount, mesh.vertexColors) &&
+         writeOptional(file, kPolygroupsTag, mesh.faceCount, mesh.polygroups) &&
+         writeText(file, kTexturePathTag, mesh.texturePath) &&
+         writeText(file, kNormalMapPathTag, mesh.normalMapPath) &&
+         writeText(file, kDisplacementMapPathTag, mesh.displacementMapPath,
+                   floatBits(mesh.displacementAmount)) &&
+         writeOptional(file, kFaceCreaseFlagsTag, mesh.faceCount, mesh.faceCreaseFlags) &&
+         WriteChunk(file, kEndTag, 0, nullptr, 0);
+}
+
+// A face or UV chunk under any other tag would be misread, or end the file early under tag 0.
+bool layoutTagsValid(const VukMesh& mesh) noexcept {
+  const std::int32_t faceTag = mesh.faceChunkTag;
+  const bool facesValid =
+      faceTag == kFacesTag || faceTag == kQuadFacesTag || faceTag == kTriangleFacesTag;
+  const bool uvsValid = mesh.uvs == nullptr || mesh.uvChunkTag == kQuadUvsTag ||
+                        mesh.uvChunkTag == kTriangleUvsTag;
+  return facesValid && uvsValid;
+}
+
+// Removes the temporary file unless it was renamed over the target.
+class TemporaryFile {
+ public:
+  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
+  ~TemporaryFile() {
+    if (!kept_) std::remove(path_.c_str());
+  }
+  TemporaryFile(const TemporaryFile&) = delete;
+  TemporaryFile& operator=(const TemporaryFile&) = delete;
+  const std::string& path() const noexcept { return path_; }
+  void keep() noexcept { kept_ = true; }
+
+ private:
+  std::string path_;
+  bool kept_ = false;
+};
+
+// A name beside the target that no file has yet.
+std::string temporaryName(const std::string& target) {
+  for (int attempt = 0; attempt < 1000; ++attempt) {
+    std::string name = target + ".tmp" + (attempt == 0 ? "" : std::to_string(attempt));
+    std::error_code error;
+    if (!std::filesystem::exists(name, error) && !error) return name;
+  }
+  return {};
+}
+
+bool replaceFile(const std::string& from, const char* to) noexcept {
+#ifdef _WIN32
+  return MoveFileExA(from.c_str(), to, MOVEFILE_REPLACE_EXISTING) != 0;
+#else
+  return std::rename(from.c_str(), to) == 0;
+#endif
+}
+
+bool writeReplacing(const VukMesh& mesh, const char* target) {
+  if (target == nullptr || !layoutTagsValid(mesh)) return false;
+  const std::string name = temporaryName(target);
+  if (name.empty()) return false;
+  VukFile file = OpenForWrite(name.c_str(), kHeaderText, CreateMode::NewOnly);
+  if (!file) return false;
+  TemporaryFile temporary(name);
+  if (!writeChunks(file.get(), mesh)) return false;
+  if (std::fclose(file.release()) != 0) return false;
+  if (!replaceFile(temporary.path(), target)) return false;
+  temporary.keep();
+  return true;
+}
+
+}  // namespace
+}  // namespace vuk
+
+int VukMesh::Write(const char* path) const {
+  try {
+    return vuk::writeReplacing(*this, path) ? 1 : 0;
+  } catch (...) {  // a name that cannot be built fails the write
+    return 0;
+  }
+}
