@@ -11,7 +11,7 @@
 
 class Matrix3 {
 public:
-  Matrix3();                        // contents undefined: not an identity
+  Matrix3();                        // not an identity (here all zero)
   explicit Matrix3(BOOL init);      // TRUE: the identity
   Matrix3(const Point3& row0, const Point3& row1, const Point3& row2, const Point3& row3);
 

@@ -113,7 +113,9 @@ public:
 
 private:
   void copyFrom(const Mesh& from);
+  void swapWith(Mesh& other) noexcept;
   void release();
+  Box3 boxAround(const Matrix3* tm) const;
 
   int numTVFaces;
   int numVCFaces;

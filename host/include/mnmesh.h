@@ -23,7 +23,6 @@
 #include "point3.h"
 #include "mesh.h"
 
-#define EDATA_KNOT 0
 #define EDATA_CREASE 1
 #define MAX_EDGEDATA 10
 
@@ -58,7 +57,6 @@ public:
 
   // Sizes vtx and edg to d entries, keeping the leading ones; new entries are 0.
   void SetDeg(int d);
-  int EdgeIndex(int ee) const;   // the corner whose edge is ee, or -1
 };
 
 class MNMapFace {
@@ -89,6 +87,7 @@ public:
   MNMap(const MNMap& from);
   MNMap& operator=(const MNMap& from);
   ~MNMap();
+  void swapWith(MNMap& other) noexcept;
 
   int VNum() const { return numv; }
   int FNum() const { return numf; }
@@ -144,13 +143,15 @@ public:
   // new edge count. A corner naming a vertex out of range gets edge -1.
   void FillInMesh();
   // Splits face ff (degree 4 or more) into a fan of triangles; see the top of this file. Faces
-  // out of range or of degree 3 or less are left alone.
+  // out of range or of degree 3 or less are left alone. When the face's edges were not built
+  // (an edge index out of range), the triangles get edge -1 and no diagonal is added.
   void TriangulateFace(int ff);
 
 private:
   void copyFrom(const MNMesh& from);
   void splitMapFaces(int ff, int degree, int firstNewFace);
   void splitFaceEdges(int ff, const std::vector<int>& polygonEdges, int firstNewFace);
+  void swapWith(MNMesh& other) noexcept;
 
   int vAlloc = 0;
   int eAlloc = 0;
