@@ -5,7 +5,9 @@
 typedef int TimeValue;  // 4800 ticks a second
 typedef unsigned short MtlID;
 typedef std::uint32_t SClass_ID;
-typedef std::uint32_t ulong;
+// Windows' `ulong` is 32 bits wide; glibc's <sys/types.h> already names a 64-bit `ulong`, so the
+// host's 32-bit quantities below use DWORD instead.
+#include <sys/types.h>
 
 #define SCENE_IMPORT_CLASS_ID 0xA10
 #define SCENE_EXPORT_CLASS_ID 0xA20
@@ -21,3 +23,26 @@ typedef std::uint32_t ulong;
 #define DMTL_CLASS_ID 0x00000002
 #define BMTEX_CLASS_ID 0x0240
 #define MULTI_CLASS_ID 0x0200
+
+// A class id: two 32-bit parts, first part first.
+class Class_ID {
+public:
+  constexpr Class_ID() : a(0xFFFFFFFFu), b(0xFFFFFFFFu) {}
+  constexpr Class_ID(DWORD aa, DWORD bb) : a(aa), b(bb) {}
+
+  constexpr DWORD PartA() const { return a; }
+  constexpr DWORD PartB() const { return b; }
+  void SetPartA(DWORD aa) { a = aa; }
+  void SetPartB(DWORD bb) { b = bb; }
+
+  constexpr int operator==(const Class_ID& cid) const { return a == cid.a && b == cid.b; }
+  constexpr int operator!=(const Class_ID& cid) const { return a != cid.a || b != cid.b; }
+  // Orders by the first part, then the second.
+  constexpr bool operator<(const Class_ID& rhs) const {
+    return a < rhs.a || (a == rhs.a && b < rhs.b);
+  }
+
+private:
+  DWORD a;
+  DWORD b;
+};

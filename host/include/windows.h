@@ -32,7 +32,19 @@ typedef HWND__* HWND;
 #define DLL_THREAD_ATTACH 2
 #define DLL_THREAD_DETACH 3
 #define MB_OK 0x00000000U
+#define IDOK 1
+#define IDCANCEL 2
+
+// A module's entry point, defined by the module. It binds inside the module that defines it, as
+// the platform's loader calls each module's own entry point.
+extern "C" __attribute__((visibility("hidden"))) BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason,
+                                                                     LPVOID lpvReserved);
 
 BOOL DisableThreadLibraryCalls(HMODULE module);
+// Loads string `id` of the module's string table (on Linux, `<module dir>/en-US/<module file
+// name>.strings`, UTF-8, one `<id><TAB><text>` per line, with \n, \t and \\ standing for a line
+// break, a tab and a backslash) into buffer: at most bufferMax - 1 characters and a terminating
+// zero. Answers the number of characters copied, 0 when there is no such string.
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax);
+// Shows a message; answers the button that closed it (IDOK for MB_OK).
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);

@@ -1,0 +1,7 @@
+#pragma once
+// The parameter-block class descriptor. The parameter blocks themselves are not part of the
+// stand-in: the plug-ins keep no parameters.
+#include "coreexp.h"
+#include "plugapi.h"
+
+class CoreExport ClassDesc2 : public ClassDesc {};

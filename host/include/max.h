@@ -1,0 +1,23 @@
+#pragma once
+// The host's main header: the basic types and the scene interfaces most plug-ins use.
+#include <windows.h>
+#include "animtbl.h"
+#include "box3.h"
+#include "color.h"
+#include "coreexp.h"
+#include "imtl.h"
+#include "impapi.h"
+#include "inode.h"
+#include "interval.h"
+#include "matrix3.h"
+#include "maxapi.h"
+#include "maxheap.h"
+#include "maxtypes.h"
+#include "mesh.h"
+#include "object.h"
+#include "plugapi.h"
+#include "point3.h"
+#include "ref.h"
+#include "strbasic.h"
+#include "strclass.h"
+#include "triobj.h"
