@@ -1,0 +1,25 @@
+#pragma once
+// The diffuse, bump and displacement maps of the exported node's standard material, re-saved as
+// TIFF images beside the exported file, their paths (and the displacement amount) recorded.
+#include <inode.h>
+
+#include <string>
+
+#include "vuk_mesh.h"
+
+// Standard material slots that travel with an export.
+constexpr int diffuseMapId = 1;
+constexpr int bumpMapId = 8;
+constexpr int displacementMapId = 11;
+
+// The TIFF path of a map: the 8-bit export path less its last four characters (its extension),
+// followed by "_TXTR.tif", "_NM.tif" or "_DM.tif". Empty for any other map id.
+std::string tiffPathFor(const std::string& exportPath, int mapId);
+
+// Re-saves the bitmap in the slot `mapId` of the node's standard material as the TIFF of
+// tiffPathFor and records that path: the diffuse map as texturePath, the bump map as
+// normalMapPath, the displacement map as displacementMapPath with its map amount as
+// displacementAmount. A node without a standard material, an empty slot or a texture that is not
+// a bitmap changes nothing. Answers false, leaving the record's field empty, when the source
+// image cannot be read or the TIFF cannot be written; the export must then stop.
+bool exportTextureMap(INode* node, const std::string& exportPath, VukMesh& mesh, int mapId);
