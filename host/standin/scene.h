@@ -28,6 +28,9 @@
 //   DisableThreadLibraryCalls <module>       (module handles in decimal)
 // plus the triangle and poly mesh calls listed in mesh.h and mnmesh.h (e.g. Mesh::setNumVerts).
 // Colour setters, getters and per-element calls are not journaled.
+//
+// Functions below that take a node throw std::invalid_argument for a node the stand-in did not
+// make.
 #include <cstddef>
 #include <string>
 #include <vector>

@@ -1,0 +1,30 @@
+// The start-up of a plug-in module on Linux, in the role of the Windows runtime's library start-up
+// code: when the module is loaded, its DllMain hears DLL_PROCESS_ATTACH with the module's base
+// address as its handle; when it is unloaded, DLL_PROCESS_DETACH.
+#include <dlfcn.h>
+
+#include <windows.h>
+
+namespace {
+
+class ModuleEntry {
+public:
+  ModuleEntry() : module(moduleOf(this)) { DllMain(module, DLL_PROCESS_ATTACH, nullptr); }
+  ~ModuleEntry() { DllMain(module, DLL_PROCESS_DETACH, nullptr); }
+  ModuleEntry(const ModuleEntry&) = delete;
+  ModuleEntry& operator=(const ModuleEntry&) = delete;
+
+private:
+  // The base address of the module that holds `address`.
+  static HINSTANCE moduleOf(const void* address) {
+    Dl_info info{};
+    if (dladdr(address, &info) == 0) return nullptr;
+    return static_cast<HINSTANCE>(info.dli_fbase);
+  }
+
+  const HINSTANCE module;
+};
+
+const ModuleEntry entry;
+
+}  // namespace

@@ -1,0 +1,74 @@
+// Materials: the base's name and slots, the standard material, the other kinds.
+#include "materials.h"
+
+#include <new>
+
+#include "journal_line.h"
+#include "scene_state.h"
+
+ISubMap::~ISubMap() = default;
+Texmap* ISubMap::GetSubTexmap(int) { return nullptr; }
+void ISubMap::SetSubTexmap(int, Texmap*) {}
+
+MtlBase::MtlBase() = default;
+MtlBase::~MtlBase() = default;
+MSTR& MtlBase::GetName() { return name; }
+
+void MtlBase::SetName(MSTR s) {
+  hostscene::journalCall(L"MtlBase::SetName", s.data());
+  name = s;
+}
+
+namespace hostscene {
+namespace {
+
+bool isSlot(int id) { return id >= 0 && id < NTEXMAPS; }
+
+}  // namespace
+
+StandardMaterial::StandardMaterial()
+    : ambient(0.5f, 0.5f, 0.5f), diffuse(0.5f, 0.5f, 0.5f), specular(0.9f, 0.9f, 0.9f) {
+  for (float& amount : amounts) amount = 1.0f;
+}
+
+Texmap* StandardMaterial::GetSubTexmap(int i) { return isSlot(i) ? maps[i] : nullptr; }
+
+void StandardMaterial::SetSubTexmap(int i, Texmap* m) {
+  journalCall(L"MtlBase::SetSubTexmap", i);
+  if (isSlot(i)) maps[i] = m;
+}
+
+void StandardMaterial::SetAmbient(Color c, TimeValue) { ambient = c; }
+void StandardMaterial::SetDiffuse(Color c, TimeValue) { diffuse = c; }
+void StandardMaterial::SetSpecular(Color c, TimeValue) { specular = c; }
+void StandardMaterial::SetShininess(float v, TimeValue) { shininess = v; }
+void StandardMaterial::SetShinStr(float v, TimeValue) { shinStr = v; }
+
+void StandardMaterial::EnableMap(int id, BOOL onoff) {
+  journalCall(L"StdMat::EnableMap", id, onoff);
+  if (isSlot(id)) enabled[id] = onoff != FALSE;
+}
+
+BOOL StandardMaterial::MapEnabled(int id) { return isSlot(id) && enabled[id] ? TRUE : FALSE; }
+
+void StandardMaterial::SetTexmapAmt(int id, float amt, TimeValue t) {
+  journalCall(L"StdMat::SetTexmapAmt", id, amt, t);
+  if (isSlot(id)) amounts[id] = amt;
+}
+
+float StandardMaterial::GetTexmapAmt(int id, TimeValue) { return isSlot(id) ? amounts[id] : 0.0f; }
+
+void StandardMaterial::dropTexture(const Texmap* m) {
+  for (Texmap*& slot : maps) {
+    if (slot == m) slot = nullptr;
+  }
+}
+
+Class_ID OtherTexture::ClassID() { return Class_ID(0x0100, 0); }
+
+}  // namespace hostscene
+
+StdMat2* NewDefaultStdMat() {
+  hostscene::journalCall(L"NewDefaultStdMat");
+  return hostscene::track(new (std::nothrow) hostscene::StandardMaterial);
+}

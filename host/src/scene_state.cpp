@@ -1,0 +1,113 @@
+// The scene's keeping of nodes, items and bitmaps.
+#include "scene_state.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "materials.h"
+
+namespace hostscene {
+
+SceneState& scene() {
+  static SceneState state;
+  return state;
+}
+
+void SceneState::clear() {
+  clearing = true;
+  selection.clear();
+  sceneOrder.clear();
+  importNodes.clear();
+  nodes.clear();
+  // Items are freed newest first; their destructors find the keeping already empty.
+  std::vector<std::pair<std::uint64_t, Animatable*>> byAge;
+  byAge.reserve(items.size());
+  for (const auto& [item, number] : items) byAge.emplace_back(number, item);
+  items.clear();
+  std::sort(byAge.begin(), byAge.end());
+  for (auto it = byAge.rbegin(); it != byAge.rend(); ++it) delete it->second;
+  bitmaps.clear();
+  objectNames.clear();
+  nextItemNumber = 0;
+  journal.clear();
+  scripts.clear();
+  scriptCalls.clear();
+  messageBoxes.clear();
+  bitmapLoads.clear();
+  redraws = 0;
+  refuseCreateNode = false;
+  refuseCreateNewTriObject = false;
+  clearing = false;
+}
+
+void trackItem(Animatable* item) {
+  SceneState& state = scene();
+  state.items.emplace(item, state.nextItemNumber++);
+}
+
+void forgetItem(Animatable* item) noexcept {
+  SceneState& state = scene();
+  if (state.clearing) return;
+  state.items.erase(item);
+  state.objectNames.erase(item);
+  for (const auto& node : state.nodes) {
+    if (node->object == item) node->object = nullptr;
+    if (node->material == item) node->material = nullptr;
+  }
+  auto* texture = dynamic_cast<Texmap*>(item);
+  if (!texture) return;
+  for (const auto& entry : state.items) {
+    if (auto* material = dynamic_cast<StandardMaterial*>(entry.first)) material->dropTexture(texture);
+  }
+}
+
+std::vector<Animatable*> trackedItems() {
+  std::vector<std::pair<std::uint64_t, Animatable*>> byAge;
+  for (const auto& [item, number] : scene().items) byAge.emplace_back(number, item);
+  std::sort(byAge.begin(), byAge.end());
+  std::vector<Animatable*> items;
+  items.reserve(byAge.size());
+  for (const auto& entry : byAge) items.push_back(entry.second);
+  return items;
+}
+
+SceneNode* findNode(INode* node) {
+  if (!node) return nullptr;
+  for (const auto& candidate : scene().nodes) {
+    if (candidate.get() == node) return candidate.get();
+  }
+  return nullptr;
+}
+
+void setObjectName(const Animatable* object, const wchar_t* name) {
+  scene().objectNames[object] = name ? name : L"";
+}
+
+const wchar_t* objectName(const Animatable* object) {
+  const auto& names = scene().objectNames;
+  auto it = names.find(object);
+  return it == names.end() ? L"Object" : it->second.c_str();
+}
+
+LoadedBitmap* newBitmap(const BitmapInfo& info, const void* owningTexture) {
+  std::unique_ptr<LoadedBitmap> bitmap(new (std::nothrow) LoadedBitmap(info, owningTexture));
+  if (!bitmap) return nullptr;
+  LoadedBitmap* raw = bitmap.get();
+  scene().bitmaps.emplace(raw, std::move(bitmap));
+  return raw;
+}
+
+void releaseBitmap(const Bitmap* bitmap) noexcept {
+  // Moved out first: the bitmap's destructor must not run inside the table's erase.
+  auto& bitmaps = scene().bitmaps;
+  auto it = bitmaps.find(bitmap);
+  if (it == bitmaps.end()) return;
+  std::unique_ptr<LoadedBitmap> owned = std::move(it->second);
+  bitmaps.erase(it);
+}
+
+void LoadedBitmap::DeleteThis() {
+  if (!owner) releaseBitmap(this);
+}
+
+}  // namespace hostscene

@@ -1,0 +1,53 @@
+// UTF-8 to wide text.
+#include "utf8_text.h"
+
+namespace hostscene {
+namespace {
+
+constexpr wchar_t kReplacement = 0xFFFD;
+
+// The length of the sequence that `lead` starts, 0 for a byte that starts none.
+int sequenceLength(unsigned char lead) {
+  if (lead < 0x80) return 1;
+  if (lead >= 0xC2 && lead <= 0xDF) return 2;
+  if (lead >= 0xE0 && lead <= 0xEF) return 3;
+  if (lead >= 0xF0 && lead <= 0xF4) return 4;
+  return 0;
+}
+
+// The code point of the sequence at bytes[i] of `length` bytes, or -1 when it is malformed.
+long decodeSequence(const std::string& bytes, std::size_t i, int length) {
+  if (i + static_cast<std::size_t>(length) > bytes.size()) return -1;
+  static constexpr unsigned char kLeadMask[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+  long code = static_cast<unsigned char>(bytes[i]) & kLeadMask[length];
+  for (int k = 1; k < length; ++k) {
+    const unsigned char next = static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]);
+    if ((next & 0xC0) != 0x80) return -1;
+    code = (code << 6) | (next & 0x3F);
+  }
+  static constexpr long kSmallest[5] = {0, 0, 0x80, 0x800, 0x10000};
+  if (code < kSmallest[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return -1;
+  return code;
+}
+
+}  // namespace
+
+std::wstring decodeUtf8(const std::string& bytes) {
+  std::wstring text;
+  text.reserve(bytes.size());
+  std::size_t i = 0;
+  while (i < bytes.size()) {
+    const int length = sequenceLength(static_cast<unsigned char>(bytes[i]));
+    const long code = length == 0 ? -1 : decodeSequence(bytes, i, length);
+    if (code < 0) {
+      text += kReplacement;
+      ++i;
+    } else {
+      text += static_cast<wchar_t>(code);
+      i += static_cast<std::size_t>(length);
+    }
+  }
+  return text;
+}
+
+}  // namespace hostscene
