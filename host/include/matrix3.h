@@ -31,9 +31,9 @@ public:
   Point3 PointTransform(const Point3& p) const;   // p * M, translation included
   Point3 VectorTransform(const Point3& p) const;  // p * M without the translation
 
-  Matrix3 operator*(const Matrix3& m) const;      // this then m
-  Matrix3& operator*=(const Matrix3& m);
-  int operator==(const Matrix3& m) const;
+  Matrix3 operator*(const Matrix3& b) const;      // this, then b
+  Matrix3& operator*=(const Matrix3& b);
+  int operator==(const Matrix3& b) const;
 
 private:
   float m[4][3];

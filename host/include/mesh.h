@@ -5,6 +5,13 @@
 // old contents, keep = TRUE keeps the leading entries) and new entries start zeroed. A count of 0
 // leaves the array null. The set-count calls answer FALSE, and leave the mesh as it was, for a
 // negative count or when memory runs out.
+//
+// The stand-in's journal records these calls, one line each (BOOL arguments as given):
+//   Mesh::setNumVerts <ct> <keep> <synchSel>   Mesh::setNumFaces <ct> <keep> <synchSel>
+//   Mesh::setNumTVerts <ct> <keep>             Mesh::setNumTVFaces <ct> <keep> <oldCt>
+//   Mesh::setNumVertCol <ct> <keep>            Mesh::setNumVCFaces <ct> <keep> <oldCt>
+//   Mesh::buildNormals   Mesh::buildBoundingBox   Mesh::InvalidateEdgeList
+// Per-element calls (faces, flags, material ids) are not journaled.
 #include <cstddef>
 #include <windows.h>
 #include <maxtypes.h>

@@ -16,6 +16,8 @@
 // the mesh are split the same way and appended at the same indices. The d - 3 diagonals are
 // appended to the edge list in order (c0-c2 first), with edge data 0; polygon edges keep their
 // index and data, and their f1/f2 name the triangle that now holds them.
+//
+// No poly mesh call is journaled: they run once per vertex, face or edge.
 #include <memory>
 #include <vector>
 #include <windows.h>

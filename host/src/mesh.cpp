@@ -32,7 +32,11 @@ void Face::setVerts(int a, int b, int c) {
   v[2] = static_cast<DWORD>(c);
 }
 
-void Face::setVerts(DWORD* vrt) { setVerts(vrt[0], vrt[1], vrt[2]); }
+void Face::setVerts(DWORD* vrt) {
+  v[0] = vrt[0];
+  v[1] = vrt[1];
+  v[2] = vrt[2];
+}
 
 void Face::setEdgeVisFlags(int va, int vb, int vc) {
   setEdgeVis(0, va);
@@ -64,7 +68,11 @@ void TVFace::setTVerts(int a, int b, int c) {
   t[2] = static_cast<DWORD>(c);
 }
 
-void TVFace::setTVerts(DWORD* vv) { setTVerts(vv[0], vv[1], vv[2]); }
+void TVFace::setTVerts(DWORD* vv) {
+  t[0] = vv[0];
+  t[1] = vv[1];
+  t[2] = vv[2];
+}
 
 Mesh::Mesh()
     : numVerts(0), numFaces(0), faces(nullptr), verts(nullptr), numTVerts(0), tVerts(nullptr),
@@ -234,7 +242,7 @@ void Mesh::buildBoundingBox() {
 }
 
 Box3 Mesh::getBoundingBox(Matrix3* tm) {
-  if (tm != NULL) return boxAround(tm);
+  if (tm != nullptr) return boxAround(tm);
   if (!bdgBoxValid) {
     bdgBox = boxAround(nullptr);
     bdgBoxValid = true;

@@ -1,5 +1,6 @@
 #include <mnmesh.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <new>
 #include <utility>
@@ -182,9 +183,14 @@ void MNMesh::setNumVerts(int nvnum) { resizeGrowable(v, numv, vAlloc, nvnum); }
 
 void MNMesh::setNumEdges(int nenum) {
   if (nenum < 0) return;
-  // Storage for the edge values is taken first, so that edges and values change together.
+  // Storage for the edge values is taken first, so that edges and values change together; it
+  // grows with headroom, so that edges appended one split at a time stay linear.
+  const std::size_t wanted = static_cast<std::size_t>(nenum);
   for (int channel = 0; channel < MAX_EDGEDATA; ++channel) {
-    if (edgeSupported[channel]) edgeValues[channel].reserve(static_cast<std::size_t>(nenum));
+    std::vector<float>& values = edgeValues[channel];
+    if (edgeSupported[channel] && values.capacity() < wanted) {
+      values.reserve(std::max(wanted, values.capacity() + values.capacity() / 2));
+    }
   }
   resizeGrowable(e, nume, eAlloc, nenum);
   for (int channel = 0; channel < MAX_EDGEDATA; ++channel) {

@@ -32,8 +32,8 @@ void MNMesh::TriangulateFace(int ff) {
     MNFace& triangle = f[triangleFace(ff, firstNewFace, t)];
     triangle.SetDeg(3);
     triangle.vtx[0] = corners[0];
-    triangle.vtx[1] = corners[static_cast<std::size_t>(t + 1)];
-    triangle.vtx[2] = corners[static_cast<std::size_t>(t + 2)];
+    triangle.vtx[1] = corners[t + 1];
+    triangle.vtx[2] = corners[t + 2];
     triangle.smGroup = smoothing;
     triangle.material = materialId;
   }
@@ -53,8 +53,8 @@ void MNMesh::splitMapFaces(int ff, int degree, int firstNewFace) {
       MNMapFace& triangle = map->f[triangleFace(ff, firstNewFace, t)];
       triangle.SetSize(3);
       triangle.tv[0] = corners[0];
-      triangle.tv[1] = corners[static_cast<std::size_t>((t + 1) % mapDegree)];
-      triangle.tv[2] = corners[static_cast<std::size_t>((t + 2) % mapDegree)];
+      triangle.tv[1] = corners[(t + 1) % mapDegree];
+      triangle.tv[2] = corners[(t + 2) % mapDegree];
     }
   }
 }
@@ -84,13 +84,13 @@ void MNMesh::splitFaceEdges(int ff, const std::vector<int>& polygonEdges, int fi
   for (int t = 0; t < triangles; ++t) {
     int* edges = f[triangleFace(ff, firstNewFace, t)].edg;
     edges[0] = t == 0 ? polygonEdges[0] : firstDiagonal + t - 1;
-    edges[1] = polygonEdges[static_cast<std::size_t>(t + 1)];
-    edges[2] = t == triangles - 1 ? polygonEdges[static_cast<std::size_t>(degree - 1)]
+    edges[1] = polygonEdges[t + 1];
+    edges[2] = t == triangles - 1 ? polygonEdges[degree - 1]
                                   : firstDiagonal + t;
   }
   // Polygon edge k now lies in triangle k - 1 (the last edge in the last triangle).
   for (int k = 2; k < degree; ++k) {
     const int owner = triangleFace(ff, firstNewFace, std::min(k - 1, triangles - 1));
-    replaceFace(e[polygonEdges[static_cast<std::size_t>(k)]], ff, owner);
+    replaceFace(e[polygonEdges[k]], ff, owner);
   }
 }
