@@ -78,10 +78,10 @@ public:
   Point3* verts;
   int numTVerts;
   UVVert* tVerts;
-  TVFace* tvFace;        // numFaces entries once set, kept in step by setNumFaces
+  TVFace* tvFace;        // when present, at least numFaces entries; kept in step by setNumFaces
   int numCVerts;
   VertColor* vertCol;
-  TVFace* vcFace;        // numFaces entries once set, kept in step by setNumFaces
+  TVFace* vcFace;        // when present, at least numFaces entries; kept in step by setNumFaces
 
   Mesh();
   Mesh(const Mesh& from);
@@ -95,7 +95,8 @@ public:
   int getNumFaces() const { return numFaces; }
   BOOL setNumTVerts(int ct, BOOL keep = FALSE);
   int getNumTVerts() const { return numTVerts; }
-  // With keep, the first oldCt texture faces are kept (oldCt 0: every present one).
+  // With keep, the first oldCt texture faces are kept (oldCt 0: every present one). A count below
+  // the face count still gives every face a (zeroed) texture face.
   BOOL setNumTVFaces(int ct, BOOL keep = FALSE, int oldCt = 0);
   BOOL setNumVertCol(int ct, BOOL keep = FALSE);
   int getNumVertCol() const { return numCVerts; }

@@ -1,5 +1,6 @@
 #include <mesh.h>
 
+#include <algorithm>
 #include <initializer_list>
 #include <string>
 #include <utility>
@@ -187,6 +188,9 @@ BOOL Mesh::setNumTVerts(int ct, BOOL keep) {
 
 namespace {
 
+// Texture and colour faces are read by face index, so a present array covers every face.
+int faceStorage(int ct, int faceCount) { return ct > 0 ? std::max(ct, faceCount) : ct; }
+
 int keptFaces(BOOL keep, int oldCt, int present) {
   if (!keep) return 0;
   return oldCt > 0 && oldCt < present ? oldCt : present;
@@ -196,8 +200,9 @@ int keptFaces(BOOL keep, int oldCt, int present) {
 
 BOOL Mesh::setNumTVFaces(int ct, BOOL keep, int oldCt) {
   journalCall(L"Mesh::setNumTVFaces", {ct, keep, oldCt});
-  if (!reallocateArray(tvFace, keptFaces(keep, oldCt, numTVFaces), ct)) return FALSE;
-  numTVFaces = ct;
+  const int storage = faceStorage(ct, numFaces);
+  if (!reallocateArray(tvFace, keptFaces(keep, oldCt, numTVFaces), storage)) return FALSE;
+  numTVFaces = storage;
   return TRUE;
 }
 
@@ -210,8 +215,9 @@ BOOL Mesh::setNumVertCol(int ct, BOOL keep) {
 
 BOOL Mesh::setNumVCFaces(int ct, BOOL keep, int oldCt) {
   journalCall(L"Mesh::setNumVCFaces", {ct, keep, oldCt});
-  if (!reallocateArray(vcFace, keptFaces(keep, oldCt, numVCFaces), ct)) return FALSE;
-  numVCFaces = ct;
+  const int storage = faceStorage(ct, numFaces);
+  if (!reallocateArray(vcFace, keptFaces(keep, oldCt, numVCFaces), storage)) return FALSE;
+  numVCFaces = storage;
   return TRUE;
 }
 

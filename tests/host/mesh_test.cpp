@@ -88,6 +88,17 @@ TEST_F(MeshTest, FaceCountKeepsTextureAndColourFacesInStep) {
   EXPECT_EQ(mesh.vcFace, nullptr);
 }
 
+TEST_F(MeshTest, TextureAndColourFacesCoverEveryFace) {
+  // Readers walk texture faces by face index, so a short count must not leave faces uncovered.
+  Mesh mesh;
+  ASSERT_TRUE(mesh.setNumFaces(4));
+  ASSERT_TRUE(mesh.setNumTVFaces(2));
+  ASSERT_TRUE(mesh.setNumVCFaces(1));
+  mesh.tvFace[3] = TVFace(1, 2, 3);
+  mesh.vcFace[3] = TVFace(1, 2, 3);
+  EXPECT_EQ(mesh.vcFace[2].t[0], 0u);
+}
+
 TEST_F(MeshTest, MaterialIdLivesInTheUpperHalfOfTheFlags) {
   Mesh mesh;
   ASSERT_TRUE(mesh.setNumFaces(2));
