@@ -58,9 +58,9 @@ void StandardMaterial::SetTexmapAmt(int id, float amt, TimeValue t) {
 
 float StandardMaterial::GetTexmapAmt(int id, TimeValue) { return isSlot(id) ? amounts[id] : 0.0f; }
 
-void StandardMaterial::dropTexture(const Texmap* m) {
+void StandardMaterial::dropTexture(const void* texture) {
   for (Texmap*& slot : maps) {
-    if (slot == m) slot = nullptr;
+    if (static_cast<const void*>(slot) == texture) slot = nullptr;
   }
 }
 

@@ -26,8 +26,8 @@ public:
   void SetTexmapAmt(int id, float amt, TimeValue t) override;
   float GetTexmapAmt(int id, TimeValue t) override;
 
-  // Empties every slot that holds m.
-  void dropTexture(const Texmap* m);
+  // Empties every slot that holds the item at `texture` (compared by address only).
+  void dropTexture(const void* texture);
 
   Color ambient, diffuse, specular;
   float shininess = 0.0f;

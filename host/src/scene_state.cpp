@@ -50,14 +50,15 @@ void forgetItem(Animatable* item) noexcept {
   if (state.clearing) return;
   state.items.erase(item);
   state.objectNames.erase(item);
+  const void* address = item;
   for (const auto& node : state.nodes) {
-    if (node->object == item) node->object = nullptr;
-    if (node->material == item) node->material = nullptr;
+    if (static_cast<const void*>(node->object) == address) node->object = nullptr;
+    if (static_cast<const void*>(node->material) == address) node->material = nullptr;
   }
-  auto* texture = dynamic_cast<Texmap*>(item);
-  if (!texture) return;
+  // The item is half destroyed: only its address is compared, its type is no longer known
+  // (every item's Animatable part starts at the item's address).
   for (const auto& entry : state.items) {
-    if (auto* material = dynamic_cast<StandardMaterial*>(entry.first)) material->dropTexture(texture);
+    if (auto* material = dynamic_cast<StandardMaterial*>(entry.first)) material->dropTexture(address);
   }
 }
 
