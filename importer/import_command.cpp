@@ -1,0 +1,95 @@
+#include "import_command.h"
+
+#include <matrix3.h>
+#include <maxscript/maxscript.h>
+#include <triobj.h>
+
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "import_name.h"
+#include "material_setup.h"
+#include "mesh_builder.h"
+#include "record_loading.h"
+#include "scene_scripts.h"
+
+namespace {
+
+// Deletes the new object unless a node has taken it.
+struct TriObjectDeleter {
+  void operator()(TriObject* object) const { delete object; }
+};
+using PendingObject = std::unique_ptr<TriObject, TriObjectDeleter>;
+
+// The new object and every text that the steps after AddNodeToScene use, all made beforehand.
+struct ImportPlan {
+  std::wstring importName;
+  PendingObject object;
+  MaterialPlan material;
+  std::vector<std::wstring> scripts;  // selection sets, then the crease commands
+};
+
+void runScript(const wchar_t* script) { ExecuteMAXScriptScript(script, FALSE, NULL); }
+
+bool readRecord(const MCHAR* name, VukMesh& record) {
+  const std::optional<std::string> path = narrowFileName(name);
+  RecordArrayCounts counts;
+  return path && loadRecord(path->c_str(), record, counts) && arrayCountsAgree(record, counts) &&
+         recordShapeIsValid(record);
+}
+
+std::optional<ImportPlan> planImport(const MCHAR* name) {
+  VukMesh record;
+  if (!readRecord(name, record)) return std::nullopt;
+  ImportPlan plan;
+  plan.object.reset(CreateNewTriObject());
+  if (!plan.object) return std::nullopt;
+  std::vector<std::int32_t> creaseEdgeList;
+  GroupFaceTable groupFaceTable;
+  if (!buildHostMesh(record, plan.object->GetMesh(), creaseEdgeList, groupFaceTable)) {
+    return std::nullopt;
+  }
+  plan.importName = importNameOf(name);
+  plan.material = planMaterial(record, plan.importName);
+  plan.scripts = selectionSetScripts(groupFaceTable, plan.importName);
+  for (std::wstring& script : creaseScripts(creaseEdgeList, plan.importName)) {
+    plan.scripts.push_back(std::move(script));
+  }
+  return plan;
+}
+
+// Names the node, hands it the object at the identity transform and adds it to the scene.
+bool addNode(ImpInterface* ii, ImpNode* node, ImportPlan& plan) {
+  node->SetName(plan.importName.c_str(), true);
+  const Matrix3 identity(TRUE);
+  if (node->Reference(plan.object.get()) == REF_FAIL) return false;
+  plan.object.release();  // the node owns it now
+  node->SetTransform(0, identity);
+  ii->AddNodeToScene(node);
+  return true;
+}
+
+int importFile(const MCHAR* name, ImpInterface* ii, Interface* ip) {
+  std::optional<ImportPlan> plan = planImport(name);
+  if (!plan) return 0;
+  ImpNode* node = ii->CreateNode();
+  if (node == nullptr || !addNode(ii, node, *plan)) return 0;
+  runScript(displayGammaScript());
+  if (INode* sceneNode = node->GetINode()) setUpMaterial(plan->material, sceneNode, ip);
+  for (const std::wstring& script : plan->scripts) runScript(script.c_str());
+  ii->RedrawViews();
+  return 1;
+}
+
+}  // namespace
+
+int runImport(const MCHAR* name, ImpInterface* ii, Interface* ip) noexcept {
+  if (name == nullptr || ii == nullptr) return 0;
+  try {
+    return importFile(name, ii, ip);
+  } catch (...) {  // out of memory, a length error, or anything a host call raised
+    return 0;
+  }
+}

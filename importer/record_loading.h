@@ -1,0 +1,9 @@
+#pragma once
+// Reads a Vuk file into a record and tells how many values each array received, so that the
+// arrays can be checked against the record's counts before anything indexes them.
+#include "record_validation.h"
+#include "vuk_mesh.h"
+
+// Answers false when the file cannot be opened or read, or the reader refuses it. The file is
+// read once into memory and both the record and the counts come from those same bytes.
+bool loadRecord(const char* path, VukMesh& record, RecordArrayCounts& counts);

@@ -1,0 +1,134 @@
+#pragma once
+// Small records and files for the importer's tests.
+#include <cstdint>
+#include <cstring>
+#include <filesystem>
+#include <initializer_list>
+#include <random>
+#include <string>
+
+#include "vuk_mesh.h"
+
+namespace fixtures {
+
+template <typename T>
+T* copyArray(std::initializer_list<T> values) {
+  T* array = vukAllocateArray<T>(values.size());
+  std::copy(values.begin(), values.end(), array);
+  return array;
+}
+
+inline char* copyText(const char* text) {
+  const std::size_t length = std::strlen(text);
+  char* copy = vukAllocateArray<char>(length + 1);
+  std::memcpy(copy, text, length + 1);
+  return copy;
+}
+
+// Vertices as (x, y, z) triples; vertexCount follows.
+inline void setVertices(VukMesh& record, std::initializer_list<float> xyz) {
+  vukRelease(record.vertices);
+  record.vertices = copyArray(xyz);
+  record.vertexCount = static_cast<std::int32_t>(xyz.size() / 3);
+}
+
+// Faces of four indices (-1 fourth for a triangle), or of three with tag 20003.
+inline void setFaces(VukMesh& record, std::initializer_list<std::int32_t> indices,
+                     std::int32_t tag = 20001) {
+  vukRelease(record.faces);
+  record.faces = copyArray(indices);
+  record.faceChunkTag = tag;
+  record.faceCount = static_cast<std::int32_t>(indices.size() / (tag == 20003 ? 3 : 4));
+}
+
+inline void setUvs(VukMesh& record, std::initializer_list<float> uvs, std::int32_t tag = 25001) {
+  vukRelease(record.uvs);
+  record.uvs = copyArray(uvs);
+  record.uvChunkTag = tag;
+}
+
+// A unit square in the file's frame (y up): vertices 0 to 3 and one quad 0-1-2-3.
+inline void unitQuad(VukMesh& record) {
+  setVertices(record, {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1});
+  setFaces(record, {0, 1, 2, 3});
+}
+
+// A fresh empty folder under the system's temporary folder, removed at the end of the test.
+class TempFolder {
+ public:
+  TempFolder() {
+    std::random_device random;
+    path_ = std::filesystem::temp_directory_path() /
+            ("vuk_import_test_" + std::to_string(random()) + std::to_string(random()));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempFolder(const TempFolder&) = delete;
+  TempFolder& operator=(const TempFolder&) = delete;
+
+  std::filesystem::path file(const std::string& name) const { return path_ / name; }
+
+ private:
+  std::filesystem::path path_;
+};
+
+}  // namespace fixtures
+
+#include <fstream>
+#include <vector>
+
+namespace fixtures {
+
+// Writes a Vuk file by hand, chunk by chunk, for files the writer would never make.
+class ChunkFile {
+ public:
+  ChunkFile() {
+    bytes_.assign(32, 0);
+    std::memcpy(bytes_.data(), "Vukb", 4);
+  }
+
+  template <typename T>
+  ChunkFile& array(std::int32_t tag, std::int32_t count, std::initializer_list<T> values) {
+    header(tag, static_cast<std::int32_t>(16 + values.size() * sizeof(T)), count, 0);
+    for (const T& value : values) append(&value, sizeof value);
+    return *this;
+  }
+
+  ChunkFile& text(std::int32_t tag, const std::string& text, float extra = 0.0f) {
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &extra, sizeof bits);
+    const std::size_t padded = (text.size() + 1 + 3) / 4 * 4;
+    header(tag, static_cast<std::int32_t>(16 + padded), 1, bits);
+    std::string payload = text;
+    payload.resize(padded, '\0');
+    append(payload.data(), payload.size());
+    return *this;
+  }
+
+  // Writes the file, with an end chunk unless told otherwise.
+  void save(const std::filesystem::path& path, bool withEnd = true) const {
+    std::vector<unsigned char> out = bytes_;
+    if (withEnd) out.resize(out.size() + 16, 0);
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(out.data()), static_cast<std::streamsize>(out.size()));
+  }
+
+ private:
+  void header(std::int32_t tag, std::int32_t size, std::int32_t count, std::uint32_t extra) {
+    append(&tag, 4);
+    append(&size, 4);
+    append(&count, 4);
+    append(&extra, 4);
+  }
+  void append(const void* data, std::size_t size) {
+    const auto* p = static_cast<const unsigned char*>(data);
+    bytes_.insert(bytes_.end(), p, p + size);
+  }
+
+  std::vector<unsigned char> bytes_;
+};
+
+}  // namespace fixtures
