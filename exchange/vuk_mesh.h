@@ -33,10 +33,15 @@ struct VukMesh {
   // Releases every array and text and returns the record to its initial state.
   void Clear();
   // Stores the record at the 8-bit path. Answers 1 on success, 0 on failure; a failure leaves any
-  // file that was at the path untouched.
+  // file that was at the path untouched. The file is written beside the target under a temporary
+  // name and renamed over it once complete. Refused: a faceChunkTag other than 20001, 20002 or
+  // 20003, uvs without a uvChunkTag of 25001 or 25002, a negative count, a missing array for a
+  // count above 0, and a chunk too large for the format's 32-bit size.
   int Write(const char* path) const;
   // Empties the record and fills it from the file at the 8-bit path. Answers 1 when the end chunk
-  // was reached, 0 otherwise (the record then keeps what was read before the failure).
+  // was reached, 0 otherwise (the record then keeps what was read before the failure). Every chunk
+  // is checked against the bytes left in the file before anything is allocated for it; texts are
+  // always stored zero-terminated; a count and its array change together.
   int Read(const char* path);
 };
 

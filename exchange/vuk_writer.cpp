@@ -1,7 +1,6 @@
 // Stores a VukMesh as a Vuk file. The file is written under a temporary name beside the target and
 // renamed over it only when every chunk is on disk, so a failed write leaves the old file as it
 // was.
-#include <algorithm>
 #include <cstring>
 #include <filesystem>
 #include <string>
@@ -11,6 +10,8 @@
 #include "vuk_file.h"
 
 #ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
 #include <windows.h>
 #endif
 
@@ -62,7 +63,8 @@ VukFile OpenForWrite(const char* path, const char* text, CreateMode mode) {
   char header[kFileHeaderBytes] = {};
   std::memcpy(header, kMagic, 4);
   const std::size_t room = kFileHeaderBytes - 5;  // byte 31 stays zero
-  std::memcpy(header + 4, text, std::min(std::strlen(text), room));
+  const std::size_t length = std::strlen(text);
+  std::memcpy(header + 4, text, length < room ? length : room);
   if (writeBytes(file.get(), header, kFileHeaderBytes)) return file;
   file.reset();
   if (mode == CreateMode::NewOnly) std::remove(path);  // the file was made by this call
