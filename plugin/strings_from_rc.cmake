@@ -1,0 +1,75 @@
+# Writes the string table of a module's .rc file as the text file that the stand-in host's
+# LoadStringW reads: UTF-8, one "<id><TAB><text>" line per string, ids resolved through the
+# resource header. The .rc file stays the one place where the texts are written.
+#   cmake -DRC_FILE=<module.rc> -DHEADER=<resource.h> -DOUTPUT=<file.strings> -P strings_from_rc.cmake
+foreach(required RC_FILE HEADER OUTPUT)
+  if(NOT DEFINED ${required})
+    message(FATAL_ERROR "strings_from_rc: ${required} is not set")
+  endif()
+endforeach()
+
+file(STRINGS "${HEADER}" define_lines REGEX "^#define[ \t]+[A-Za-z_][A-Za-z0-9_]*[ \t]+[0-9]+")
+foreach(line IN LISTS define_lines)
+  string(REGEX MATCH "^#define[ \t]+([A-Za-z_][A-Za-z0-9_]*)[ \t]+([0-9]+)" _ "${line}")
+  set(id_of_${CMAKE_MATCH_1} ${CMAKE_MATCH_2})
+endforeach()
+
+file(READ "${RC_FILE}" rc_text)
+# Semicolons would split the lines below; keep them as a placeholder until the text is written.
+string(ASCII 31 placeholder)
+string(REPLACE ";" "${placeholder}" rc_text "${rc_text}")
+string(REPLACE "\r" "" rc_text "${rc_text}")
+string(REPLACE "\n" ";" rc_lines "${rc_text}")
+
+# The lines between the BEGIN and END that follow STRINGTABLE.
+set(state before)
+set(body_lines "")
+foreach(line IN LISTS rc_lines)
+  if(state STREQUAL before AND line MATCHES "^[ \t]*STRINGTABLE")
+    set(state header)
+  elseif(state STREQUAL header AND line MATCHES "^[ \t]*BEGIN[ \t]*$")
+    set(state inside)
+  elseif(state STREQUAL inside AND line MATCHES "^[ \t]*END[ \t]*$")
+    set(state done)
+    break()
+  elseif(state STREQUAL inside)
+    list(APPEND body_lines "${line}")
+  endif()
+endforeach()
+if(NOT state STREQUAL done)
+  message(FATAL_ERROR "strings_from_rc: ${RC_FILE} has no STRINGTABLE ... BEGIN ... END block")
+endif()
+
+set(out "")
+foreach(line IN LISTS body_lines)
+  if(line MATCHES "^[ \t]*$" OR line MATCHES "^[ \t]*//")
+    continue()
+  endif()
+  if(NOT line MATCHES "^[ \t]*([A-Za-z_][A-Za-z0-9_]*|[0-9]+)[ \t,]+\"(.*)\"[ \t]*$")
+    message(FATAL_ERROR "strings_from_rc: cannot read this string table line of ${RC_FILE}: ${line}")
+  endif()
+  set(key "${CMAKE_MATCH_1}")
+  set(text "${CMAKE_MATCH_2}")
+  if(key MATCHES "^[0-9]+$")
+    set(id ${key})
+  elseif(DEFINED id_of_${key})
+    set(id ${id_of_${key}})
+  else()
+    message(FATAL_ERROR "strings_from_rc: ${key} is not defined in ${HEADER}")
+  endif()
+  # The resource compiler writes a quote as "" and keeps \n, \t and \\ for a line break, a
+  # tab and a backslash, which the strings file reads the same way.
+  string(REPLACE "\"\"" "\"" text "${text}")
+  string(REPLACE "\t" "\\t" text "${text}")
+  string(APPEND out "${id}\t${text}\n")
+endforeach()
+string(REPLACE "${placeholder}" ";" out "${out}")
+
+# Rewrite only when the text changed, so that dependants are not rebuilt for nothing.
+if(EXISTS "${OUTPUT}")
+  file(READ "${OUTPUT}" previous)
+  if(previous STREQUAL out)
+    return()
+  endif()
+endif()
+file(WRITE "${OUTPUT}" "${out}")

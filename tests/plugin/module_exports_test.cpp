@@ -1,0 +1,97 @@
+// What each module exports: exactly the seven entry points, in the dynamic symbol table on Linux
+// and with ordinals 1 to 7 in the Windows .def files.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <memory>
+#include <regex>
+#include <set>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace {
+
+const std::vector<std::string> entryPointsInOrdinalOrder = {
+    "LibDescription", "LibNumberClasses", "LibClassDesc", "LibVersion",
+    "VertexNormalsControl::VertexNormalsControl()", "LibInitialize", "LibShutdown",
+};
+
+// The constructor's name on each platform.
+std::string linuxName(const std::string& entry) {
+  return entry.rfind("VertexNormalsControl", 0) == 0 ? "_ZN20VertexNormalsControlC1Ev" : entry;
+}
+std::string windowsName(const std::string& entry) {
+  return entry.rfind("VertexNormalsControl", 0) == 0 ? "??0VertexNormalsControl@@QEAA@XZ" : entry;
+}
+
+struct PipeCloser {
+  void operator()(std::FILE* pipe) const { pclose(pipe); }
+};
+
+// Names of the defined dynamic symbols, as nm lists them; the toolchain's own markers left out.
+std::set<std::string> dynamicSymbols(const std::string& module) {
+  const std::string command = std::string("'") + VUK_NM + "' -D --defined-only --format=posix '" + module + "'";
+  std::unique_ptr<std::FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
+  std::set<std::string> names;
+  if (!pipe) return names;
+  const std::set<std::string> toolchain = {"_init", "_fini", "_edata", "_end", "__bss_start"};
+  char line[4096];
+  while (std::fgets(line, sizeof line, pipe.get())) {
+    std::istringstream fields(line);
+    std::string name;
+    fields >> name;
+    if (!name.empty() && !toolchain.count(name)) names.insert(name);
+  }
+  return names;
+}
+
+std::string readFile(const std::string& path) {
+  std::ifstream in(path);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+TEST(ModuleExports, DynamicSymbolTablesHoldExactlyTheSevenEntryPoints) {
+  std::set<std::string> expected;
+  for (const std::string& entry : entryPointsInOrdinalOrder) expected.insert(linuxName(entry));
+  for (const char* module : {VUK_EXPORTER_MODULE, VUK_IMPORTER_MODULE}) {
+    EXPECT_EQ(dynamicSymbols(module), expected) << module;
+  }
+}
+
+TEST(ModuleExports, DefFilesGiveOrdinalsOneToSevenInTableOrder) {
+  const std::pair<const char*, const char*> defFiles[] = {
+      {"vuk_max2018_exporter.def", "VukMax2018Exporter.dle"},
+      {"vuk_max2018_importer.def", "VukMax2018Importer.dli"},
+  };
+  for (const auto& [file, moduleName] : defFiles) {
+    const std::string text = readFile(std::string(VUK_SOURCE_DIR) + "/plugin/" + file);
+    EXPECT_NE(text.find(std::string("LIBRARY ") + moduleName + "\n"), std::string::npos) << file;
+    const std::regex exportLine(R"(^[ \t]+(\S+)[ \t]+@(\d+)[ \t]*$)", std::regex::multiline);
+    std::vector<std::pair<std::string, int>> exports;
+    for (auto it = std::sregex_iterator(text.begin(), text.end(), exportLine); it != std::sregex_iterator(); ++it) {
+      exports.emplace_back((*it)[1].str(), std::stoi((*it)[2].str()));
+    }
+    ASSERT_EQ(exports.size(), entryPointsInOrdinalOrder.size()) << file;
+    for (std::size_t i = 0; i < exports.size(); ++i) {
+      EXPECT_EQ(exports[i].first, windowsName(entryPointsInOrdinalOrder[i])) << file;
+      EXPECT_EQ(exports[i].second, static_cast<int>(i) + 1) << file;
+    }
+  }
+}
+
+TEST(ModuleExports, LinuxExportListNamesTheSameEntryPoints) {
+  const std::string text = readFile(std::string(VUK_SOURCE_DIR) + "/plugin/linux_exports.map");
+  const std::regex nameLine(R"(^[ \t]+([A-Za-z_][A-Za-z0-9_]*);)", std::regex::multiline);
+  std::set<std::string> listed, expected;
+  for (auto it = std::sregex_iterator(text.begin(), text.end(), nameLine); it != std::sregex_iterator(); ++it) {
+    listed.insert((*it)[1].str());
+  }
+  for (const std::string& entry : entryPointsInOrdinalOrder) expected.insert(linuxName(entry));
+  EXPECT_EQ(listed, expected);
+}
+
+}  // namespace

@@ -1,0 +1,68 @@
+#include "chunk_report.h"
+
+#include <chunk_listing.h>
+#include <chunk_tags.h>
+#include <vuk_mesh.h>
+
+#include <cstring>
+
+namespace {
+
+// What a chunk's extra word means, where it means something.
+std::string extraNote(const vuk::ChunkInfo& chunk) {
+  if (chunk.tag != vuk::kDisplacementMapPathTag) return "";
+  float amount = 0.0f;
+  std::memcpy(&amount, &chunk.extra, sizeof amount);
+  return "  (displacement amount " + std::to_string(amount) + ")";
+}
+
+void printChunks(const std::vector<vuk::ChunkInfo>& chunks, std::FILE* out) {
+  std::fprintf(out, "%10s  %6s  %-26s %11s %11s %10s\n", "offset", "tag", "carries", "size", "count", "extra");
+  for (const vuk::ChunkInfo& chunk : chunks) {
+    std::fprintf(out, "%10lld  %6d  %-26s %11d %11d %10u%s\n", static_cast<long long>(chunk.offset), chunk.tag,
+                 chunk.name, chunk.size, chunk.count, chunk.extra, extraNote(chunk).c_str());
+  }
+}
+
+void printText(const char* label, const char* text, std::FILE* out) {
+  if (text != nullptr) std::fprintf(out, "  %-20s \"%s\"\n", label, text);
+}
+
+void printRecord(const VukMesh& mesh, std::FILE* out) {
+  std::fprintf(out, "Record:\n");
+  printText("objectName", mesh.objectName, out);
+  printText("secondaryName", mesh.secondaryName, out);
+  std::fprintf(out, "  %-20s %d\n", "vertexCount", mesh.vertexCount);
+  std::fprintf(out, "  %-20s %d (chunk %d)\n", "faceCount", mesh.faceCount, mesh.faceChunkTag);
+  std::fprintf(out, "  %-20s %s\n", "uvs", mesh.uvs ? (mesh.uvChunkTag == vuk::kQuadUvsTag ? "4 corners a face" : "3 corners a face") : "none");
+  std::fprintf(out, "  %-20s %s\n", "vertexColors", mesh.vertexColors ? "yes" : "none");
+  std::fprintf(out, "  %-20s %s\n", "vertexMask", mesh.vertexMask ? "yes" : "none");
+  std::fprintf(out, "  %-20s %s\n", "polygroups", mesh.polygroups ? "yes" : "none");
+  std::fprintf(out, "  %-20s %s\n", "faceCreaseFlags", mesh.faceCreaseFlags ? "yes" : "none");
+  std::fprintf(out, "  %-20s 0x%08x\n", "formatFlags", mesh.formatFlags);
+  printText("texturePath", mesh.texturePath, out);
+  printText("normalMapPath", mesh.normalMapPath, out);
+  printText("displacementMapPath", mesh.displacementMapPath, out);
+  std::fprintf(out, "  %-20s %g\n", "displacementAmount", static_cast<double>(mesh.displacementAmount));
+}
+
+}  // namespace
+
+bool printChunkListing(const std::string& path, std::FILE* out) {
+  std::string verdict;
+  const std::vector<vuk::ChunkInfo> chunks = vuk::listChunks(path.c_str(), &verdict);
+  std::fprintf(out, "%s\n", path.c_str());
+  if (!chunks.empty()) printChunks(chunks, out);
+  if (!verdict.empty()) {
+    std::fprintf(out, "Verdict: refused: %s\n", verdict.c_str());
+    return false;
+  }
+  VukMesh mesh;
+  if (mesh.Read(path.c_str()) != 1) {
+    std::fprintf(out, "Verdict: refused: the reader could not load the file\n");
+    return false;
+  }
+  printRecord(mesh, out);
+  std::fprintf(out, "Verdict: accepted: the importer's reader reads this file to its end chunk\n");
+  return true;
+}

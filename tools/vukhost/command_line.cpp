@@ -1,0 +1,107 @@
+#include "command_line.h"
+
+#include <cstddef>
+
+namespace {
+
+struct CommandShape {
+  const char* word;
+  HostCommand command;
+  std::size_t minFiles;
+  std::size_t maxFiles;
+  const char* operands;
+};
+
+const CommandShape commandShapes[] = {
+    {"import", HostCommand::Import, 1, 1, "FILE.vuk"},
+    {"export", HostCommand::Export, 2, 2, "IN.obj OUT.vuk"},
+    {"info", HostCommand::Info, 1, 1, "FILE.vuk"},
+    {"demo", HostCommand::Demo, 0, 1, "[DIR]"},
+};
+
+const CommandShape* findShape(const std::string& word) {
+  for (const CommandShape& shape : commandShapes) {
+    if (word == shape.word) return &shape;
+  }
+  return nullptr;
+}
+
+CommandLine usageError(std::string text) {
+  CommandLine line;
+  line.error = std::move(text);
+  return line;
+}
+
+// Reads the value of an option that takes one ("--obj OUT.obj" or "--obj=OUT.obj").
+bool takeValue(const std::vector<std::string>& arguments, std::size_t& index, const std::string& name,
+               std::string& value, std::string& error) {
+  const std::string& argument = arguments[index];
+  if (argument.size() > name.size() && argument.compare(0, name.size() + 1, name + "=") == 0) {
+    value = argument.substr(name.size() + 1);
+  } else if (index + 1 < arguments.size()) {
+    value = arguments[++index];
+  } else {
+    error = name + " needs a value";
+    return false;
+  }
+  if (value.empty()) {
+    error = name + " needs a value";
+    return false;
+  }
+  return true;
+}
+
+bool isOption(const std::string& argument, const char* name) {
+  const std::string text(name);
+  return argument == text || argument.compare(0, text.size() + 1, text + "=") == 0;
+}
+
+}  // namespace
+
+CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
+  CommandLine line;
+  const CommandShape* shape = nullptr;
+  bool operandsOnly = false;
+  for (std::size_t i = 0; i < arguments.size(); ++i) {
+    const std::string& argument = arguments[i];
+    if (!operandsOnly && argument == "--") {
+      operandsOnly = true;
+    } else if (!operandsOnly && (argument == "--help" || argument == "-h")) {
+      line.command = HostCommand::Help;
+      return line;
+    } else if (!operandsOnly && isOption(argument, "--plugins")) {
+      if (!takeValue(arguments, i, "--plugins", line.pluginDir, line.error)) return usageError(line.error);
+    } else if (!operandsOnly && isOption(argument, "--obj")) {
+      if (!takeValue(arguments, i, "--obj", line.objPath, line.error)) return usageError(line.error);
+    } else if (!operandsOnly && argument == "--json") {
+      line.json = true;
+    } else if (!operandsOnly && argument.size() > 1 && argument[0] == '-') {
+      return usageError("unknown option " + argument);
+    } else if (shape == nullptr) {
+      shape = findShape(argument);
+      if (shape == nullptr) return usageError("unknown command " + argument);
+      line.command = shape->command;
+    } else {
+      line.files.push_back(argument);
+    }
+  }
+  if (shape == nullptr) return usageError("no command given");
+  if (line.files.size() < shape->minFiles || line.files.size() > shape->maxFiles) {
+    return usageError(std::string(shape->word) + " takes " + shape->operands);
+  }
+  if (line.command != HostCommand::Import && (line.json || !line.objPath.empty())) {
+    return usageError("--json and --obj go with import only");
+  }
+  return line;
+}
+
+const char* usageText() {
+  return "usage: vukhost [--plugins DIR] COMMAND ...\n"
+         "  vukhost import FILE.vuk [--json] [--obj OUT.obj]   import through the importer module\n"
+         "  vukhost export IN.obj OUT.vuk                       export an OBJ through the exporter module\n"
+         "  vukhost info FILE.vuk                               list the file's chunks and say whether it reads\n"
+         "  vukhost demo [DIR]                                  export, list and import a sample scene\n"
+         "The modules are looked for beside vukhost unless --plugins DIR names their folder.\n"
+         "Exit status: 0 the module answered 1, 1 it answered 0 (info: the file is refused),\n"
+         "2 usage error, 3 the host could not run it (module, input or output problem).\n";
+}

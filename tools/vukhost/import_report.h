@@ -1,0 +1,61 @@
+#pragma once
+// What the host received from an import, copied out of the scene into plain data that the text,
+// JSON and OBJ writers read. Texts are UTF-8.
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+struct MeshSnapshot {
+  std::vector<std::array<float, 3>> vertices;
+  std::vector<std::array<std::uint32_t, 3>> faces;
+  std::vector<std::array<bool, 3>> edgeVisible;     // per face, edges 0-1, 1-2, 2-0
+  std::vector<std::uint16_t> materialIds;           // per face
+  std::vector<std::uint32_t> smoothingGroups;       // per face, bit k = group k + 1
+  std::vector<std::array<float, 3>> textureVertices;
+  std::vector<std::array<std::uint32_t, 3>> textureFaces;
+  std::vector<std::array<float, 3>> colorVertices;
+  std::vector<std::array<std::uint32_t, 3>> colorFaces;
+};
+
+struct MapReport {
+  int slot = 0;
+  std::string slotName;   // "diffuse", "bump", "displacement", ...
+  std::string kind;       // "bitmap" or "other"
+  std::string file;       // the bitmap's file name; empty for other textures
+  float amount = 0.0f;
+  bool enabled = false;
+};
+
+struct MaterialReport {
+  std::string name;
+  bool standard = false;  // a standard material; the colours and maps below are only known then
+  std::array<float, 3> ambient{}, diffuse{}, specular{};
+  float shininess = 0.0f, shininessStrength = 0.0f;
+  std::vector<MapReport> maps;  // slots that hold a texture or are switched on
+};
+
+struct NodeReport {
+  std::string name;
+  std::string objectKind;              // "triangle mesh", "editable poly", "other", "none"
+  std::optional<MeshSnapshot> mesh;    // for triangle meshes
+  std::optional<MaterialReport> material;
+  std::array<std::array<float, 3>, 4> transform{};  // rows of the node's transform
+};
+
+struct ImportReport {
+  std::string file;                    // the imported file as given
+  std::vector<NodeReport> nodes;
+  std::vector<std::string> selection;  // names of the selected nodes, in order
+  std::vector<std::string> scripts;    // every script command, in order
+  int redraws = 0;
+  int answer = 0;                      // what DoImport answered
+};
+
+// Distinct material ids of the faces, in increasing order.
+std::vector<std::uint16_t> materialIdsInUse(const MeshSnapshot& mesh);
+// Smoothing group numbers (1 to 32) used by any face, in increasing order.
+std::vector<int> smoothingGroupsInUse(const MeshSnapshot& mesh);
+// The corners of the box around the vertices; both zero for a mesh without vertices.
+std::array<std::array<float, 3>, 2> boundingBox(const MeshSnapshot& mesh);

@@ -1,0 +1,89 @@
+#include "report_text.h"
+
+#include <string>
+
+namespace {
+
+// Script commands longer than this are shown cut, with their length.
+const std::size_t shownScriptLength = 240;
+
+std::string joined(const std::vector<int>& numbers) {
+  std::string text;
+  for (int n : numbers) text += (text.empty() ? "" : ", ") + std::to_string(n);
+  return text.empty() ? "none" : text;
+}
+
+void printTriple(std::FILE* out, const std::array<float, 3>& v) {
+  std::fprintf(out, "(%g, %g, %g)", static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]));
+}
+
+void printMesh(const MeshSnapshot& mesh, std::FILE* out) {
+  std::fprintf(out, "  vertices          %zu\n", mesh.vertices.size());
+  std::fprintf(out, "  faces             %zu\n", mesh.faces.size());
+  std::fprintf(out, "  texture vertices  %zu\n", mesh.textureVertices.size());
+  std::fprintf(out, "  colours           %zu\n", mesh.colorVertices.size());
+  std::vector<int> ids;
+  for (std::uint16_t id : materialIdsInUse(mesh)) ids.push_back(id);
+  std::fprintf(out, "  material ids      %s\n", joined(ids).c_str());
+  std::fprintf(out, "  smoothing groups  %s\n", joined(smoothingGroupsInUse(mesh)).c_str());
+  const auto box = boundingBox(mesh);
+  std::fprintf(out, "  bounding box      ");
+  printTriple(out, box[0]);
+  std::fprintf(out, " to ");
+  printTriple(out, box[1]);
+  std::fprintf(out, "\n");
+}
+
+void printMaterial(const MaterialReport& material, std::FILE* out) {
+  std::fprintf(out, "  material          \"%s\" (%s)\n", material.name.c_str(),
+               material.standard ? "standard" : "not a standard material");
+  if (!material.standard) return;
+  std::fprintf(out, "    ambient ");
+  printTriple(out, material.ambient);
+  std::fprintf(out, ", diffuse ");
+  printTriple(out, material.diffuse);
+  std::fprintf(out, ", specular ");
+  printTriple(out, material.specular);
+  std::fprintf(out, "\n    shininess %g, shininess strength %g\n", static_cast<double>(material.shininess),
+               static_cast<double>(material.shininessStrength));
+  for (const MapReport& map : material.maps) {
+    std::fprintf(out, "    map %2d %-13s %-7s %s  amount %g  %s\n", map.slot, map.slotName.c_str(), map.kind.c_str(),
+                 map.file.empty() ? "-" : map.file.c_str(), static_cast<double>(map.amount),
+                 map.enabled ? "enabled" : "disabled");
+  }
+}
+
+void printNode(const NodeReport& node, std::FILE* out) {
+  std::fprintf(out, "Node \"%s\"\n", node.name.c_str());
+  std::fprintf(out, "  object            %s\n", node.objectKind.c_str());
+  if (node.mesh) printMesh(*node.mesh, out);
+  if (node.material) {
+    printMaterial(*node.material, out);
+  } else {
+    std::fprintf(out, "  material          none\n");
+  }
+}
+
+void printScript(std::size_t number, const std::string& script, std::FILE* out) {
+  if (script.size() <= shownScriptLength) {
+    std::fprintf(out, "  %zu. %s\n", number, script.c_str());
+  } else {
+    std::fprintf(out, "  %zu. %s... (%zu characters)\n", number, script.substr(0, shownScriptLength).c_str(),
+                 script.size());
+  }
+}
+
+}  // namespace
+
+void printReportText(const ImportReport& report, std::FILE* out) {
+  std::fprintf(out, "Imported %s\n", report.file.c_str());
+  if (report.nodes.empty()) std::fprintf(out, "No node was added to the scene.\n");
+  for (const NodeReport& node : report.nodes) printNode(node, out);
+  std::fprintf(out, "Selection:");
+  if (report.selection.empty()) std::fprintf(out, " none");
+  for (const std::string& name : report.selection) std::fprintf(out, " \"%s\"", name.c_str());
+  std::fprintf(out, "\nScript commands (%zu):\n", report.scripts.size());
+  for (std::size_t i = 0; i < report.scripts.size(); ++i) printScript(i + 1, report.scripts[i], out);
+  std::fprintf(out, "Views redrawn: %d\n", report.redraws);
+  std::fprintf(out, "Answer: %d (%s)\n", report.answer, report.answer == 1 ? "imported" : "failed");
+}

@@ -1,0 +1,101 @@
+// vukhost demo [DIR]: exports a sample scene through the exporter module, lists the file, and
+// imports it through the importer module into a fresh scene.
+#include <standin/scene.h>
+
+#include <cstdio>
+#include <cerrno>
+#include <cstdlib>
+#include <filesystem>
+#include <system_error>
+
+#include "chunk_report.h"
+#include "commands.h"
+#include "demo_scene.h"
+#include "export_scene.h"
+#include "host_session.h"
+#include "obj_writer.h"
+#include "report_text.h"
+
+namespace {
+
+const int demoDivisions = 16;
+
+// The folder given, made when missing, or a new folder under the system's temporary folder.
+bool demoFolder(const CommandLine& line, std::string& folder, std::string& error) {
+  std::error_code failure;
+  if (!line.files.empty()) {
+    folder = line.files.front();
+    std::filesystem::create_directories(folder, failure);
+  } else {
+    std::string pattern = (std::filesystem::temp_directory_path(failure) / "vukhost-demo-XXXXXX").string();
+    if (!failure && mkdtemp(pattern.data()) == nullptr) failure = std::error_code(errno, std::generic_category());
+    folder = pattern;
+  }
+  if (failure) error = "cannot make the demo folder " + folder + ": " + failure.message();
+  return !failure;
+}
+
+void heading(const char* text) { std::printf("\n== %s ==\n", text); }
+
+int exportDemo(const CommandLine& line, PolyMeshData& mesh, const std::string& vukPath) {
+  standin::resetScene();
+  buildExportScene(mesh);
+  std::printf("Scene: node \"%s\", an editable poly of %zu vertices and %zu quads; polygroups as material ids 0 to 5,\n"
+              "a creased loop of %zu edges, UV islands per side, vertex colours, and a standard material with\n"
+              "%s (diffuse), %s (bump), %s (displacement, amount %g).\n",
+              mesh.name.c_str(), mesh.positions.size(), mesh.faceSizes.size(), mesh.creasedEdges.size(),
+              mesh.diffuseMap.c_str(), mesh.bumpMap.c_str(), mesh.displacementMap.c_str(),
+              static_cast<double>(mesh.displacementAmount));
+  std::string error;
+  const int answer = exportThroughModule(line.pluginDir, vukPath, error);
+  if (answer < 0) {
+    reportError(error);
+    return exitHostError;
+  }
+  std::printf("The exporter answered %d and wrote %s.\n", answer, vukPath.c_str());
+  return answer == 1 ? exitSuccess : exitRefused;
+}
+
+int importDemo(const CommandLine& line, const std::string& vukPath, const std::string& objPath) {
+  std::string error;
+  ImportReport report;
+  const int answer = importThroughModule(line.pluginDir, vukPath, report, error);
+  if (answer < 0) {
+    reportError(error);
+    return exitHostError;
+  }
+  printReportText(report, stdout);
+  if (answer != 1) return exitRefused;
+  if (!report.nodes.empty() && writeObj(report.nodes.front(), objPath, error)) {
+    std::printf("The imported mesh, for any OBJ viewer: %s\n", objPath.c_str());
+  } else if (!error.empty()) {
+    reportError(error);
+  }
+  return exitSuccess;
+}
+
+}  // namespace
+
+int demoCommand(const CommandLine& line) {
+  std::string folder, error;
+  if (!demoFolder(line, folder, error)) {
+    reportError(error);
+    return exitHostError;
+  }
+  std::printf("Demo folder: %s\n", folder.c_str());
+  PolyMeshData mesh = demoMesh(demoDivisions);
+  if (!writeDemoImages(folder, mesh, error)) {
+    reportError(error);
+    return exitHostError;
+  }
+  const std::string vukPath = (std::filesystem::path(folder) / "VukDemo.vuk").string();
+  heading("Export through VukMax2018Exporter.dle");
+  int status = exportDemo(line, mesh, vukPath);
+  if (status != exitSuccess) return status;
+  heading("vukhost info");
+  if (!printChunkListing(vukPath, stdout)) return exitRefused;
+  heading("Import through VukMax2018Importer.dli into a fresh scene");
+  status = importDemo(line, vukPath, (std::filesystem::path(folder) / "VukDemo_imported.obj").string());
+  std::fflush(stdout);
+  return status;
+}

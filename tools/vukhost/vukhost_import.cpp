@@ -1,0 +1,46 @@
+// vukhost import FILE.vuk [--json] [--obj OUT.obj]
+#include <cstdio>
+
+#include "commands.h"
+#include "host_session.h"
+#include "obj_writer.h"
+#include "report_json.h"
+#include "report_text.h"
+
+namespace {
+
+int writeImportedObj(const ImportReport& report, const std::string& objPath) {
+  for (const NodeReport& node : report.nodes) {
+    if (!node.mesh) continue;
+    std::string error;
+    if (!writeObj(node, objPath, error)) {
+      reportError(error);
+      return exitHostError;
+    }
+    return exitSuccess;
+  }
+  reportError("the import added no triangle mesh to write to " + objPath);
+  return exitRefused;
+}
+
+}  // namespace
+
+int importCommand(const CommandLine& line) {
+  const std::string& file = line.files.front();
+  std::string error;
+  ImportReport report;
+  const int answer = importThroughModule(line.pluginDir, file, report, error);
+  if (answer < 0) {
+    reportError(error);
+    return exitHostError;
+  }
+  if (line.json) {
+    std::string text = reportJson(report).dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
+    std::printf("%s\n", text.c_str());
+  } else {
+    printReportText(report, stdout);
+  }
+  std::fflush(stdout);
+  if (answer != 1) return exitRefused;
+  return line.objPath.empty() ? exitSuccess : writeImportedObj(report, line.objPath);
+}

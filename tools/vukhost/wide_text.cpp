@@ -1,0 +1,92 @@
+#include "wide_text.h"
+
+#include <clocale>
+#include <cstdlib>
+#include <cstring>
+#include <cwchar>
+
+void useUserLocale() {
+  const char* chosen = std::setlocale(LC_ALL, "");
+  if (chosen == nullptr || std::strcmp(chosen, "C") == 0 || std::strcmp(chosen, "POSIX") == 0) {
+    if (std::setlocale(LC_ALL, "C.UTF-8") == nullptr) std::setlocale(LC_ALL, "C");
+  }
+}
+
+std::optional<std::wstring> widenArgument(const std::string& argument) {
+  std::mbstate_t state{};
+  const char* source = argument.c_str();
+  std::size_t length = std::mbsrtowcs(nullptr, &source, 0, &state);
+  if (length == static_cast<std::size_t>(-1)) return std::nullopt;
+  std::wstring wide(length, L'\0');
+  state = std::mbstate_t{};
+  source = argument.c_str();
+  std::mbsrtowcs(wide.data(), &source, length, &state);
+  return wide;
+}
+
+namespace {
+
+void appendUtf8(std::string& out, char32_t c) {
+  if (c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) c = 0xFFFD;
+  if (c < 0x80) {
+    out += static_cast<char>(c);
+  } else if (c < 0x800) {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else if (c < 0x10000) {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+// The length of a UTF-8 sequence from its lead byte, and the bits the lead byte carries; 0 for a
+// byte that cannot lead.
+int sequenceLength(unsigned char lead, char32_t& bits) {
+  if (lead < 0x80) { bits = lead; return 1; }
+  if ((lead & 0xE0) == 0xC0) { bits = lead & 0x1F; return 2; }
+  if ((lead & 0xF0) == 0xE0) { bits = lead & 0x0F; return 3; }
+  if ((lead & 0xF8) == 0xF0) { bits = lead & 0x07; return 4; }
+  return 0;
+}
+
+bool isShortest(char32_t c, int length) {
+  static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
+  return c >= smallest[length];
+}
+
+}  // namespace
+
+std::string toUtf8(const std::wstring& text) {
+  std::string out;
+  out.reserve(text.size());
+  for (wchar_t c : text) appendUtf8(out, static_cast<char32_t>(c));
+  return out;
+}
+
+std::string toUtf8(const wchar_t* text) { return text == nullptr ? std::string() : toUtf8(std::wstring(text)); }
+
+std::wstring fromUtf8(const std::string& text) {
+  std::wstring out;
+  out.reserve(text.size());
+  std::size_t i = 0;
+  while (i < text.size()) {
+    char32_t c = 0;
+    int length = sequenceLength(static_cast<unsigned char>(text[i]), c);
+    bool good = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
+    for (int k = 1; good && k < length; ++k) {
+      unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
+      good = (next & 0xC0) == 0x80;
+      c = (c << 6) | (next & 0x3F);
+    }
+    good = good && isShortest(c, length) && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
+    out += good ? static_cast<wchar_t>(c) : L'\uFFFD';
+    i += good ? static_cast<std::size_t>(length) : 1;
+  }
+  return out;
+}
