@@ -1,0 +1,143 @@
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "obj_reader.h"
+#include "obj_writer.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+class ObjFiles : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("vuk-obj-io-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder / "maps");
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  std::string write(const std::string& name, const std::string& text) {
+    std::ofstream(folder / name) << text;
+    return (folder / name).string();
+  }
+  std::string read(const std::string& name) {
+    std::ifstream in(folder / name);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+  }
+
+  fs::path folder;
+};
+
+TEST_F(ObjFiles, ReadsNgonsUvsMaterialsAndMapsIntoHostAxes) {
+  write("box.mtl", "newmtl skin\nKd 1 1 1\nmap_Kd maps/skin.png\nbump -bm 0.5 maps/bump.png\ndisp /abs/disp.tif\n"
+                   "newmtl other\n");
+  const std::string path = write("box.obj",
+                                 "mtllib box.mtl\n"
+                                 "v 0 0 0\nv 1 0 0\nv 1 1 0\nv 0 1 0\nv 0.5 2 3\n"
+                                 "vt 0 0\nvt 1 0\nvt 1 1\n"
+                                 "usemtl skin\nf 1/1 2/2 3/3 4/1 5/2\n"
+                                 "usemtl other\nf 1 2 3\n");
+  PolyMeshData mesh;
+  std::string error;
+  ASSERT_TRUE(readObj(path, mesh, error)) << error;
+  EXPECT_EQ(mesh.name, "box");
+  ASSERT_EQ(mesh.positions.size(), 5u);
+  EXPECT_EQ(mesh.positions[4], (std::array<float, 3>{0.5f, -3.0f, 2.0f})) << "Y up becomes Z up";
+  EXPECT_EQ(mesh.faceSizes, (std::vector<int>{5, 3})) << "n-gons are kept";
+  EXPECT_EQ(mesh.faceVertices, (std::vector<int>{0, 1, 2, 3, 4, 0, 1, 2}));
+  EXPECT_EQ(mesh.faceMaterialIds, (std::vector<int>{0, 1}));
+  ASSERT_EQ(mesh.textureVertices.size(), 4u) << "three from the file and one for corners without";
+  EXPECT_EQ(mesh.faceTextureVertices, (std::vector<int>{0, 1, 2, 0, 1, 3, 3, 3}));
+  EXPECT_TRUE(mesh.vertexColors.empty());
+  EXPECT_EQ(mesh.diffuseMap, (folder / "maps/skin.png").string());
+  EXPECT_EQ(mesh.bumpMap, (folder / "maps/bump.png").string());
+  EXPECT_EQ(mesh.displacementMap, "/abs/disp.tif");
+}
+
+TEST_F(ObjFiles, VertexColoursOnlyWhenEveryVertexHasOne) {
+  PolyMeshData mesh;
+  std::string error;
+  ASSERT_TRUE(readObj(write("all.obj", "v 0 0 0 1 0 0\nv 1 0 0 0 1 0\nv 0 1 0 0 0 1\nf 1 2 3\n"), mesh, error));
+  ASSERT_EQ(mesh.vertexColors.size(), 3u);
+  EXPECT_EQ(mesh.vertexColors[1], (std::array<float, 3>{0.0f, 1.0f, 0.0f}));
+  EXPECT_TRUE(mesh.textureVertices.empty() && mesh.faceTextureVertices.empty());
+  ASSERT_TRUE(readObj(write("some.obj", "v 0 0 0 1 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n"), mesh, error));
+  EXPECT_TRUE(mesh.vertexColors.empty());
+}
+
+TEST_F(ObjFiles, RefusesFilesThatCannotMakeAMesh) {
+  PolyMeshData mesh;
+  std::string error;
+  EXPECT_FALSE(readObj((folder / "missing.obj").string(), mesh, error));
+  EXPECT_FALSE(error.empty());
+  EXPECT_EQ(error.find('\n'), std::string::npos);
+  error.clear();
+  EXPECT_FALSE(readObj(write("empty.obj", "v 0 0 0\n"), mesh, error));
+  EXPECT_NE(error.find("no faces"), std::string::npos) << error;
+  error.clear();
+  EXPECT_FALSE(readObj(write("far.obj", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 9\n"), mesh, error));
+  EXPECT_FALSE(error.empty());
+}
+
+NodeReport quadNode() {
+  NodeReport node;
+  node.name = "Head piece";
+  node.objectKind = "triangle mesh";
+  MeshSnapshot mesh;
+  mesh.vertices = {{0, 0, 0}, {1, 0, 0}, {1, 0, 1}, {0, 0, 1}};
+  mesh.faces = {{0, 1, 2}, {0, 2, 3}};
+  mesh.textureVertices = {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}};
+  mesh.textureFaces = {{0, 1, 2}, {0, 2, 3}};
+  mesh.colorVertices = {{1, 0, 0}, {0, 1, 0}};
+  mesh.colorFaces = {{0, 1, 1}, {0, 1, 1}};
+  node.mesh = mesh;
+  MaterialReport material;
+  material.name = "Head piece_mat";
+  material.standard = true;
+  material.diffuse = {1, 1, 1};
+  material.maps = {{1, "diffuse", "bitmap", "/maps/Head_TXTR.tif", 1.0f, true},
+                   {11, "displacement", "bitmap", "/maps/Head_DM.tif", 0.5f, true}};
+  node.material = material;
+  return node;
+}
+
+TEST_F(ObjFiles, WritesTheMeshBackInYUpAxesWithItsMaterialFile) {
+  std::string error;
+  ASSERT_TRUE(writeObj(quadNode(), (folder / "out.obj").string(), error)) << error;
+  const std::string obj = read("out.obj");
+  EXPECT_NE(obj.find("mtllib out.mtl\n"), std::string::npos);
+  EXPECT_NE(obj.find("o Head_piece\n"), std::string::npos);
+  EXPECT_NE(obj.find("v 1 1 -0 0 1 0\n"), std::string::npos) << obj;
+  EXPECT_NE(obj.find("usemtl Head_piece_mat\nf 1/1 2/2 3/3\nf 1/1 3/3 4/4\n"), std::string::npos) << obj;
+  const std::string mtl = read("out.mtl");
+  EXPECT_NE(mtl.find("newmtl Head_piece_mat\n"), std::string::npos);
+  EXPECT_NE(mtl.find("map_Kd /maps/Head_TXTR.tif\n"), std::string::npos);
+  EXPECT_NE(mtl.find("disp /maps/Head_DM.tif\n"), std::string::npos);
+
+  PolyMeshData back;
+  ASSERT_TRUE(readObj((folder / "out.obj").string(), back, error)) << error;
+  ASSERT_EQ(back.positions.size(), 4u);
+  EXPECT_EQ(back.positions[2], (std::array<float, 3>{1, 0, 1})) << "the axes turn back exactly";
+  EXPECT_EQ(back.faceSizes, (std::vector<int>{3, 3}));
+  EXPECT_EQ(back.diffuseMap, "/maps/Head_TXTR.tif");
+}
+
+TEST_F(ObjFiles, WritingFailsCleanlyWithoutAMeshOrAFolder) {
+  std::string error;
+  NodeReport empty;
+  empty.name = "Nothing";
+  EXPECT_FALSE(writeObj(empty, (folder / "none.obj").string(), error));
+  EXPECT_FALSE(fs::exists(folder / "none.obj"));
+  error.clear();
+  EXPECT_FALSE(writeObj(quadNode(), (folder / "no/such/folder/x.obj").string(), error));
+  EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
+}
+
+}  // namespace

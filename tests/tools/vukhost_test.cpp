@@ -1,0 +1,233 @@
+// vukhost end to end: the program run as a user runs it, with the built modules beside it.
+#include <gtest/gtest.h>
+#include <nlohmann/json.hpp>
+#include <sys/wait.h>
+#include <unistd.h>
+#include <vuk_mesh.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+
+#include "obj_reader.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+struct ProgramRun {
+  int status = -1;
+  std::string out, err;
+};
+
+std::string quoted(const std::string& text) {
+  std::string result = "'";
+  for (char c : text) result += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return result + "'";
+}
+
+std::string readFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+class Vukhost : public ::testing::Test {
+protected:
+  void SetUp() override {
+    folder = fs::temp_directory_path() / ("vukhost-test-" + std::to_string(getpid()));
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+  }
+  void TearDown() override { fs::remove_all(folder); }
+
+  ProgramRun run(const std::string& arguments) {
+    const fs::path errFile = folder / "stderr.txt";
+    const std::string command = quoted(VUKHOST) + " " + arguments + " 2>" + quoted(errFile.string());
+    ProgramRun result;
+    std::FILE* pipe = popen(command.c_str(), "r");
+    if (pipe == nullptr) return result;
+    char buffer[65536];
+    for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
+    const int wait = pclose(pipe);
+    result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
+    result.err = readFile(errFile);
+    return result;
+  }
+
+  // A Vuk file of one quad (0,0,0) (1,0,0) (1,1,0) (0,1,0) with UVs, colours and two polygroups.
+  std::string writeQuadFile(const std::string& name) {
+    VukMesh mesh;
+    mesh.vertexCount = 5;
+    const float points[15] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0.5f, 2, 0};
+    mesh.vertices = vukAllocateArray<float>(15);
+    std::memcpy(mesh.vertices, points, sizeof points);
+    mesh.faceCount = 2;
+    mesh.faceChunkTag = 20001;
+    const std::int32_t faces[8] = {0, 1, 2, 3, 3, 2, 4, -1};
+    mesh.faces = vukAllocateArray<std::int32_t>(8);
+    std::memcpy(mesh.faces, faces, sizeof faces);
+    mesh.polygroups = vukAllocateArray<std::int16_t>(2);
+    mesh.polygroups[0] = 3;
+    mesh.polygroups[1] = 7;
+    const std::string path = (folder / name).string();
+    EXPECT_EQ(mesh.Write(path.c_str()), 1);
+    return path;
+  }
+
+  fs::path folder;
+};
+
+TEST_F(Vukhost, ImportJsonReportsWhatTheHostReceived) {
+  const std::string file = writeQuadFile("Quad.vuk");
+  const ProgramRun result = run("import --json " + quoted(file));
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  const json report = json::parse(result.out);
+  EXPECT_EQ(report["answer"], 1);
+  ASSERT_EQ(report["nodes"].size(), 1u);
+  const json& node = report["nodes"][0];
+  EXPECT_EQ(node["name"], "Quad");
+  EXPECT_EQ(node["objectKind"], "triangle mesh");
+  EXPECT_EQ(node["mesh"]["vertexCount"], 5);
+  EXPECT_EQ(node["mesh"]["faceCount"], 3) << "the quad split in two and one triangle";
+  EXPECT_EQ(node["mesh"]["faces"].size(), 3u);
+  EXPECT_EQ(node["mesh"]["vertices"].size(), 5u);
+  EXPECT_EQ(node["mesh"]["materialIdsInUse"].size(), 2u);
+  EXPECT_EQ(node["material"]["name"], "Quad_mat");
+  EXPECT_EQ(report["selection"], json::array({"Quad"}));
+  EXPECT_EQ(report["scripts"][0], "IDisplayGamma.colorCorrectionMode = #none;");
+  EXPECT_GE(report["scripts"].size(), 3u) << "one selection set per polygroup";
+  EXPECT_EQ(report["redraws"], 1);
+}
+
+TEST_F(Vukhost, ImportTextReportAndObjOutput) {
+  const std::string file = writeQuadFile("Quad.vuk");
+  const std::string obj = (folder / "quad.obj").string();
+  const ProgramRun result = run("import " + quoted(file) + " --obj " + quoted(obj));
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("Node \"Quad\"\n  object            triangle mesh\n  vertices          5\n"),
+            std::string::npos)
+      << result.out;
+  EXPECT_NE(result.out.find("Answer: 1 (imported)"), std::string::npos);
+  PolyMeshData mesh;
+  std::string error;
+  ASSERT_TRUE(readObj(obj, mesh, error)) << error;
+  EXPECT_EQ(mesh.positions.size(), 5u);
+  EXPECT_EQ(mesh.faceSizes.size(), 3u);
+}
+
+TEST_F(Vukhost, RefusedImportExitsOneAndAddsNothing) {
+  const fs::path file = folder / "cut.vuk";
+  const std::string whole = readFile(writeQuadFile("whole.vuk"));
+  std::ofstream(file, std::ios::binary) << whole.substr(0, whole.size() / 2);
+  const ProgramRun result = run("import --json " + quoted(file.string()) + " --obj " + quoted((folder / "x.obj").string()));
+  EXPECT_EQ(result.status, 1);
+  const json report = json::parse(result.out);
+  EXPECT_EQ(report["answer"], 0);
+  EXPECT_TRUE(report["nodes"].empty());
+  EXPECT_TRUE(report["scripts"].empty());
+  EXPECT_FALSE(fs::exists(folder / "x.obj"));
+}
+
+TEST_F(Vukhost, ExportOfAnObjImportsBackAsTheSameMesh) {
+  std::ofstream(folder / "shape.obj") << "v 0 0 0 1 0 0\nv 2 0 0 0 1 0\nv 2 3 0 0 0 1\nv 0 3 0 1 1 1\nv 1 4 1 0 0 0\n"
+                                         "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
+                                         "f 1/1 2/2 3/3 4/4\nf 4/4 3/3 5/1\n";
+  const std::string vuk = (folder / "shape.vuk").string();
+  ProgramRun result = run("export " + quoted((folder / "shape.obj").string()) + " " + quoted(vuk));
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("the exporter answered 1"), std::string::npos) << result.out;
+
+  VukMesh written;
+  ASSERT_EQ(written.Read(vuk.c_str()), 1);
+  ASSERT_EQ(written.vertexCount, 5);
+  EXPECT_EQ(written.faceCount, 2);
+  EXPECT_NE(written.uvs, nullptr);
+  ASSERT_NE(written.vertexColors, nullptr);
+  EXPECT_EQ(written.vertexColors[0], 0x00FF0000u);
+  const float expected[5][3] = {{0, 0, 0}, {2, 0, 0}, {2, 3, 0}, {0, 3, 0}, {1, 4, 1}};
+  for (int i = 0; i < 5; ++i) {
+    for (int k = 0; k < 3; ++k) {
+      EXPECT_NEAR(written.vertices[3 * i + k], expected[i][k], 1e-5) << "Vuk files are Y up like OBJ files";
+    }
+  }
+
+  result = run("import --json " + quoted(vuk));
+  ASSERT_EQ(result.status, 0) << result.err;
+  const json node = json::parse(result.out)["nodes"][0];
+  EXPECT_EQ(node["name"], "shape");
+  EXPECT_EQ(node["mesh"]["faceCount"], 3);
+  EXPECT_NEAR(node["mesh"]["vertices"][4][1].get<double>(), -1.0, 1e-5) << "host axes: (x, -z, y)";
+  EXPECT_NEAR(node["mesh"]["vertices"][4][2].get<double>(), 4.0, 1e-5);
+}
+
+TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
+  const std::string good = writeQuadFile("good.vuk");
+  ProgramRun result = run("info " + quoted(good));
+  EXPECT_EQ(result.status, 0) << result.err;
+  EXPECT_NE(result.out.find("vertices"), std::string::npos);
+  EXPECT_NE(result.out.find("polygroups"), std::string::npos);
+  EXPECT_NE(result.out.find("Verdict: accepted"), std::string::npos) << result.out;
+
+  std::string bytes = readFile(good);
+  const std::int32_t verticesTag = 10001, hugeCount = 0x7FFFFFF0;
+  std::size_t header = 32;
+  while (header + 16 <= bytes.size() && std::memcmp(&bytes[header], &verticesTag, 4) != 0) header += 4;
+  ASSERT_LT(header + 16, bytes.size());
+  std::memcpy(&bytes[header + 8], &hugeCount, sizeof hugeCount);  // the vertex chunk's count
+  std::ofstream(folder / "bad.vuk", std::ios::binary) << bytes;
+  result = run("info " + quoted((folder / "bad.vuk").string()));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("Verdict: refused: "), std::string::npos) << result.out;
+
+  std::ofstream(folder / "text.vuk") << "not a Vuk file at all, just some text";
+  result = run("info " + quoted((folder / "text.vuk").string()));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.out.find("Verdict: refused: "), std::string::npos) << result.out;
+}
+
+TEST_F(Vukhost, UsageAndHostErrorsGoToStderrInOneLine) {
+  ProgramRun result = run("import");
+  EXPECT_EQ(result.status, 2);
+  EXPECT_EQ(result.err.rfind("vukhost: import takes FILE.vuk\nusage:", 0), 0u) << result.err;
+  EXPECT_EQ(result.out, "");
+
+  result = run("--plugins " + quoted((folder / "nowhere").string()) + " import " + quoted(writeQuadFile("a.vuk")));
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(result.err.rfind("vukhost: cannot load "), 0u) << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+
+  result = run("export " + quoted((folder / "missing.obj").string()) + " " + quoted((folder / "m.vuk").string()));
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  EXPECT_FALSE(fs::exists(folder / "m.vuk"));
+
+  result = run("--help");
+  EXPECT_EQ(result.status, 0);
+  EXPECT_EQ(result.out.rfind("usage: vukhost", 0), 0u);
+}
+
+TEST_F(Vukhost, DemoRunsEndToEnd) {
+  const fs::path demo = folder / "demo";
+  const ProgramRun result = run("demo " + quoted(demo.string()));
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  for (const char* piece : {"The exporter answered 1", "Verdict: accepted", "Node \"VukDemo\"", "Answer: 1 (imported)",
+                            "VukDemo_TXTR.tif", "VukDemo_DM.tif"}) {
+    EXPECT_NE(result.out.find(piece), std::string::npos) << piece;
+  }
+  for (const char* file : {"VukDemo.vuk", "VukDemo_TXTR.tif", "VukDemo_NM.tif", "VukDemo_DM.tif",
+                           "VukDemo_imported.obj", "VukDemo_imported.mtl"}) {
+    EXPECT_TRUE(fs::exists(demo / file)) << file;
+  }
+}
+
+}  // namespace
