@@ -6,30 +6,48 @@
 #include <cstring>
 #include <memory>
 
+#include "png_reading.h"
+
 using cimg_library::CImg;
 using cimg_library::CImgException;
 
 namespace {
 
-enum class ImageKind { png, tiff, other, unopenable };
+// The formats read in-process, told apart by their first bytes. Nothing else is read: the image
+// library's fallbacks for other formats would run outside programs on the file name.
+enum class ImageKind { png, tiff, jpeg, bmp, pnm, unknown };
 
 struct FileCloser {
   void operator()(std::FILE* file) const { std::fclose(file); }
 };
 
-// What the first bytes of the file say it holds.
+bool startsWith(const unsigned char* head, std::size_t got, const char* magic, std::size_t length) {
+  return got >= length && std::memcmp(head, magic, length) == 0;
+}
+
 ImageKind imageKindOf(const std::string& path) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return ImageKind::unopenable;
+  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
+  if (!file) return ImageKind::unknown;
   unsigned char head[8] = {};
   const std::size_t got = std::fread(head, 1, sizeof head, file.get());
-  static const unsigned char pngSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};
-  if (got == 8 && std::memcmp(head, pngSignature, 8) == 0) return ImageKind::png;
-  const bool little = got >= 4 && head[0] == 'I' && head[1] == 'I' && head[3] == 0 &&
-                      (head[2] == 42 || head[2] == 43);
-  const bool big = got >= 4 && head[0] == 'M' && head[1] == 'M' && head[2] == 0 &&
-                   (head[3] == 42 || head[3] == 43);
-  return (little || big) ? ImageKind::tiff : ImageKind::other;
+  if (startsWith(head, got, "\x89PNG\r\n\x1A\n", 8)) return ImageKind::png;
+  if (startsWith(head, got, "II*\0", 4) || startsWith(head, got, "MM\0*", 4) ||
+      startsWith(head, got, "II+\0", 4) || startsWith(head, got, "MM\0+", 4))
+    return ImageKind::tiff;
+  if (startsWith(head, got, "\xFF\xD8\xFF", 3)) return ImageKind::jpeg;
+  if (startsWith(head, got, "BM", 2)) return ImageKind::bmp;
+  if (got >= 2 && head[0] == 'P' && head[1] >= '1' && head[1] <= '6') return ImageKind::pnm;
+  return ImageKind::unknown;
+}
+
+// From interleaved rows to the image library's one plane per channel.
+CImg<unsigned char> fromInterleaved(const EightBitImage& source) {
+  CImg<unsigned char> image(source.width, source.height, 1, source.channels);
+  const std::uint8_t* sample = source.samples.data();
+  for (std::uint32_t y = 0; y < source.height; ++y)
+    for (std::uint32_t x = 0; x < source.width; ++x)
+      for (int c = 0; c < source.channels; ++c) image(x, y, 0, c) = *sample++;
+  return image;
 }
 
 // Keeps the top 8 of `bits` significant bits of every sample.
@@ -44,10 +62,8 @@ CImg<unsigned char> toEightBits(const CImg<unsigned short>& wide, unsigned int b
 }
 
 CImg<unsigned char> readPng(const std::string& path) {
-  CImg<unsigned short> wide;
-  unsigned int bits = 8;
-  wide.load_png(path.c_str(), &bits);
-  return toEightBits(wide, bits);
+  const std::optional<EightBitImage> image = readPngImage(path);
+  return image ? fromInterleaved(*image) : CImg<unsigned char>();
 }
 
 CImg<unsigned char> readTiff(const std::string& path) {
@@ -62,20 +78,23 @@ CImg<unsigned char> readTiff(const std::string& path) {
 }
 
 CImg<unsigned char> readImage(const std::string& path, ImageKind kind) {
-  if (kind == ImageKind::png) return readPng(path);
-  if (kind == ImageKind::tiff) return readTiff(path);
   CImg<unsigned char> image;
-  image.load(path.c_str());
+  switch (kind) {
+    case ImageKind::png: return readPng(path);
+    case ImageKind::tiff: return readTiff(path);
+    case ImageKind::jpeg: return image.load_jpeg(path.c_str());
+    case ImageKind::bmp: return image.load_bmp(path.c_str());
+    case ImageKind::pnm: return image.load_pnm(path.c_str());
+    case ImageKind::unknown: break;
+  }
   return image;
 }
 
 }  // namespace
 
 bool convertImageToTiff(const std::string& sourcePath, const std::string& tiffPath) {
-  const ImageKind kind = imageKindOf(sourcePath);
-  if (kind == ImageKind::unopenable) return false;
   try {
-    const CImg<unsigned char> image = readImage(sourcePath, kind);
+    const CImg<unsigned char> image = readImage(sourcePath, imageKindOf(sourcePath));
     if (image.is_empty()) return false;
     image.save_tiff(tiffPath.c_str(), 0, nullptr, nullptr, true);
     return true;

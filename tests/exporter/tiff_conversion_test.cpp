@@ -9,6 +9,8 @@
 #include <fstream>
 #include <vector>
 
+#include <zlib.h>
+
 #include "temp_folder.h"
 #include "tiff_probe.h"
 
@@ -33,6 +35,30 @@ CImg<unsigned short> deepPicture(int channels) {
 
 void writeBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
+}
+
+std::string readBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+}
+
+std::string bigEndian(std::uint32_t value) {
+  return {static_cast<char>(value >> 24), static_cast<char>(value >> 16), static_cast<char>(value >> 8),
+          static_cast<char>(value)};
+}
+
+// A PNG chunk with its length and checksum.
+std::string pngChunk(const std::string& type, const std::string& data) {
+  const std::string body = type + data;
+  const auto crc = crc32(0, reinterpret_cast<const Bytef*>(body.data()), static_cast<uInt>(body.size()));
+  return bigEndian(static_cast<std::uint32_t>(data.size())) + body + bigEndian(static_cast<std::uint32_t>(crc));
+}
+
+// A well-formed PNG header announcing a 100000 x 100000 RGB image, with a few bytes of data.
+std::string hugePngHeader() {
+  const std::string header = bigEndian(100000) + bigEndian(100000) + std::string("\x08\x02\0\0\0", 5);
+  return std::string("\x89PNG\r\n\x1A\n", 8) + pngChunk("IHDR", header) +
+         pngChunk("IDAT", std::string("\x78\x9C\x03\0\0\0\0\x01", 8)) + pngChunk("IEND", "");
 }
 
 }  // namespace
@@ -74,6 +100,18 @@ TEST(TiffConversion, SixteenBitSourcesKeepTheirHighByte) {
   }
 }
 
+TEST(TiffConversion, SixteenBitGreyWithAlphaKeepsTwoChannels) {
+  TempFolder folder;
+  const CImg<unsigned short> picture = deepPicture(2);
+  picture.save_png(folder.file("masked.png").c_str(), 2);
+  ASSERT_TRUE(convertImageToTiff(folder.file("masked.png"), folder.file("out.tif")));
+  const TiffFacts facts = probeTiff(folder.file("out.tif"));
+  EXPECT_EQ(facts.samplesPerPixel, 2);
+  ASSERT_EQ(facts.firstRow.size(), 8u);
+  EXPECT_EQ(facts.firstRow[2], 0x12);  // pixel 1 grey
+  EXPECT_EQ(facts.firstRow[3], 0x32);  // pixel 1 alpha
+}
+
 TEST(TiffConversion, JpegAndGreyscaleSourcesKeepSizeAndChannels) {
   TempFolder folder;
   colourPicture().save_jpeg(folder.file("photo.jpg").c_str(), 95);
@@ -99,12 +137,27 @@ TEST(TiffConversion, SourceNamedAfterAnotherFormatIsReadByItsContents) {
   EXPECT_EQ(probeTiff(folder.file("out.tif")).width, 5u);
 }
 
+TEST(TiffConversion, BitmapSourceIsRead) {
+  TempFolder folder;
+  colourPicture().save_bmp(folder.file("skin.bmp").c_str());
+  ASSERT_TRUE(convertImageToTiff(folder.file("skin.bmp"), folder.file("out.tif")));
+  const TiffFacts facts = probeTiff(folder.file("out.tif"));
+  EXPECT_EQ(facts.width, 5u);
+  EXPECT_EQ(facts.samplesPerPixel, 3);
+}
+
 TEST(TiffConversion, UnreadableSourcesFailWithoutWritingATiff) {
   TempFolder folder;
+  colourPicture().save_png(folder.file("whole.png").c_str());
+  const std::string whole = readBytes(folder.file("whole.png"));
+  writeBytes(folder.file("half.png"), whole.substr(0, whole.size() / 2));
+  writeBytes(folder.file("huge.png"), hugePngHeader());
+  // Formats read only by outside programs are refused rather than handed to them.
+  writeBytes(folder.file("skin.tga"), std::string("\0\0\x02\0\0\0\0\0\0\0\0\0\x01\0\x01\0\x18\0\x10\x20\x30", 21));
   writeBytes(folder.file("notes.png"), "not a picture at all");
   writeBytes(folder.file("cut.png"), std::string("\x89PNG\r\n\x1A\n\0\0\0\x0DIHDR", 16));
   writeBytes(folder.file("cut.tif"), std::string("II*\0\x08\0\0\0\xFF\xFF", 10));
-  for (const char* source : {"missing.png", "notes.png", "cut.png", "cut.tif"}) {
+  for (const char* source : {"missing.png", "notes.png", "cut.png", "cut.tif", "half.png", "huge.png", "skin.tga"}) {
     SCOPED_TRACE(source);
     EXPECT_FALSE(convertImageToTiff(folder.file(source), folder.file("out.tif")));
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.tif")));

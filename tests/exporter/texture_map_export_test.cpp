@@ -1,0 +1,138 @@
+#include "texture_map_export.h"
+
+#include <CImg.h>
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "export_command.h"
+#include "export_scenes.h"
+#include "standin/scene.h"
+#include "temp_folder.h"
+#include "tiff_probe.h"
+
+using cimg_library::CImg;
+
+namespace {
+
+class TextureMapExport : public ::testing::Test {
+protected:
+  void SetUp() override { standin::resetScene(); }
+  void TearDown() override { standin::resetScene(); }
+
+  // Source images of three kinds: an 8-bit PNG, a JPEG and a 16-bit TIFF.
+  void writeSources() {
+    CImg<unsigned char>(6, 4, 1, 3, 90).save_png(folder.file("skin.png").c_str());
+    CImg<unsigned char>(8, 2, 1, 3, 128).save_jpeg(folder.file("bumps.jpg").c_str());
+    CImg<unsigned short>(3, 5, 1, 1, 0xA1B2).save_tiff(folder.file("height.tif").c_str());
+  }
+
+  BitmapTex* bitmap(const std::string& leaf) {
+    return standin::newBitmapTexture(folder.wideFile(leaf).c_str());
+  }
+
+  // A standard material on the node with the given textures in the diffuse, bump and
+  // displacement slots (null leaves a slot empty).
+  StdMat2* dress(INode* node, Texmap* diffuse, Texmap* bump, Texmap* displacement) {
+    StdMat2* material = NewDefaultStdMat();
+    material->SetSubTexmap(diffuseMapId, diffuse);
+    material->SetSubTexmap(bumpMapId, bump);
+    material->SetSubTexmap(displacementMapId, displacement);
+    material->SetTexmapAmt(displacementMapId, 0.35f, 0);
+    node->SetMtl(material);
+    return material;
+  }
+
+  int exportHead() { return runExport(folder.wideFile("Head.vuk").c_str(), standin::coreInterface()); }
+  bool exists(const std::string& leaf) const { return std::filesystem::exists(folder.file(leaf)); }
+
+  TempFolder folder;
+};
+
+}  // namespace
+
+TEST(TiffPathFor, ReplacesTheLastFourCharactersWithTheSuffix) {
+  EXPECT_EQ(tiffPathFor("C:\\Models\\Head.vuk", diffuseMapId), "C:\\Models\\Head_TXTR.tif");
+  EXPECT_EQ(tiffPathFor("C:\\Models\\Head.vuk", bumpMapId), "C:\\Models\\Head_NM.tif");
+  EXPECT_EQ(tiffPathFor("C:\\Models\\Head.vuk", displacementMapId), "C:\\Models\\Head_DM.tif");
+  EXPECT_EQ(tiffPathFor("ab", diffuseMapId), "ab_TXTR.tif");         // shorter than four: whole
+  EXPECT_EQ(tiffPathFor("Head", bumpMapId), "_NM.tif");
+  EXPECT_EQ(tiffPathFor("/m/x.vukfile", displacementMapId), "/m/x.vuk_DM.tif");
+  EXPECT_EQ(tiffPathFor("/m/Head.vuk", 2), "");
+}
+
+TEST_F(TextureMapExport, AllThreeBitmapsBecomeTiffsBesideTheFile) {
+  writeSources();
+  INode* node = selectedBoxNode();
+  StdMat2* material = dress(node, bitmap("skin.png"), bitmap("bumps.jpg"), bitmap("height.tif"));
+  material->EnableMap(bumpMapId, FALSE);  // a switched-off slot is still carried
+  ASSERT_EQ(exportHead(), 1);
+
+  VukMesh record;
+  ASSERT_EQ(record.Read(folder.file("Head.vuk").c_str()), 1);
+  ASSERT_NE(record.texturePath, nullptr);
+  ASSERT_NE(record.normalMapPath, nullptr);
+  ASSERT_NE(record.displacementMapPath, nullptr);
+  EXPECT_EQ(std::string(record.texturePath), folder.file("Head_TXTR.tif"));
+  EXPECT_EQ(std::string(record.normalMapPath), folder.file("Head_NM.tif"));
+  EXPECT_EQ(std::string(record.displacementMapPath), folder.file("Head_DM.tif"));
+  EXPECT_FLOAT_EQ(record.displacementAmount, 0.35f);
+
+  const TiffFacts diffuse = probeTiff(folder.file("Head_TXTR.tif"));
+  EXPECT_EQ(diffuse.width, 6u);
+  EXPECT_EQ(diffuse.height, 4u);
+  EXPECT_EQ(diffuse.samplesPerPixel, 3);
+  EXPECT_EQ(diffuse.bitsPerSample, 8);
+  const TiffFacts bump = probeTiff(folder.file("Head_NM.tif"));
+  EXPECT_EQ(bump.width, 8u);
+  EXPECT_EQ(bump.bitsPerSample, 8);
+  const TiffFacts height = probeTiff(folder.file("Head_DM.tif"));
+  EXPECT_EQ(height.width, 3u);
+  EXPECT_EQ(height.height, 5u);
+  EXPECT_EQ(height.samplesPerPixel, 1);
+  EXPECT_EQ(height.bitsPerSample, 8);
+  ASSERT_FALSE(height.firstRow.empty());
+  EXPECT_EQ(height.firstRow[0], 0xA1);
+}
+
+TEST_F(TextureMapExport, OtherTexturesAndMaterialsCarryNothing) {
+  writeSources();
+  INode* node = selectedBoxNode();
+  dress(node, standin::newOtherTexture(), nullptr, bitmap("height.tif"));
+  ASSERT_EQ(exportHead(), 1);
+  VukMesh record;
+  ASSERT_EQ(record.Read(folder.file("Head.vuk").c_str()), 1);
+  EXPECT_EQ(record.texturePath, nullptr);
+  EXPECT_EQ(record.normalMapPath, nullptr);
+  EXPECT_NE(record.displacementMapPath, nullptr);
+  EXPECT_FALSE(exists("Head_TXTR.tif"));
+  EXPECT_FALSE(exists("Head_NM.tif"));
+
+  node->SetMtl(standin::newMultiMaterial());
+  VukMesh multi;
+  EXPECT_TRUE(exportTextureMap(node, folder.file("Multi.vuk"), multi, diffuseMapId));
+  EXPECT_EQ(multi.texturePath, nullptr);
+  EXPECT_FALSE(exists("Multi_TXTR.tif"));
+
+  INode* bare = standin::addNode(L"Bare", newBoxObject(L"Bare"));
+  VukMesh plain;
+  EXPECT_TRUE(exportTextureMap(bare, folder.file("Bare.vuk"), plain, displacementMapId));
+  EXPECT_EQ(plain.displacementMapPath, nullptr);
+  EXPECT_FLOAT_EQ(plain.displacementAmount, 1.0f);
+}
+
+TEST_F(TextureMapExport, UnreadableSourceEndsTheExportWithoutAVukFile) {
+  writeSources();
+  INode* node = selectedBoxNode();
+  dress(node, bitmap("skin.png"), bitmap("missing.png"), bitmap("height.tif"));
+  EXPECT_EQ(exportHead(), 0);
+  EXPECT_FALSE(exists("Head.vuk"));
+  EXPECT_TRUE(exists("Head_TXTR.tif"));   // written before the failing map: it stays
+  EXPECT_FALSE(exists("Head_NM.tif"));
+  EXPECT_FALSE(exists("Head_DM.tif"));    // later maps are not tried
+
+  VukMesh record;
+  EXPECT_FALSE(exportTextureMap(node, folder.file("Other.vuk"), record, bumpMapId));
+  EXPECT_EQ(record.normalMapPath, nullptr);
+}
