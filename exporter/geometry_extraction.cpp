@@ -39,7 +39,8 @@ void storeCornerUv(float* slot, const MNMap& map, const MNMapFace& mapFace, int 
 
 void storeFaceUvs(float* group, const MNMap& map, const MNMapFace& mapFace) {
   const int corners = mapFace.deg == 4 ? 4 : 3;
-  for (int k = 0; k < corners; ++k) storeCornerUv(group + 2 * k, map, mapFace, k);
+  float* slot = group;
+  for (int k = 0; k < corners; ++k, slot += 2) storeCornerUv(slot, map, mapFace, k);
 }
 
 std::uint8_t faceCreaseByte(const MNFace& face, const float* crease, int edgeCount) {

@@ -30,10 +30,9 @@ struct PngReadState {
 void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void onWarning(png_structp, png_const_charp) {}
 
-PngReadState::PngReadState() {
-  png = png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning);
-  if (png != nullptr) info = png_create_info_struct(png);
-}
+PngReadState::PngReadState()
+    : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning)),
+      info(png != nullptr ? png_create_info_struct(png) : nullptr) {}
 
 // The two steps that libpng may leave by a jump hold nothing that needs destroying.
 bool readHeader(png_structp png, png_infop info, std::FILE* file) {
