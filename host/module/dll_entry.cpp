@@ -1,6 +1,8 @@
 // The start-up of a plug-in module on Linux, in the role of the Windows runtime's library start-up
 // code: when the module is loaded, its DllMain hears DLL_PROCESS_ATTACH with the module's base
-// address as its handle; when it is unloaded, DLL_PROCESS_DETACH.
+// address as its handle; when it is unloaded, DLL_PROCESS_DETACH. As on Windows, where the module's
+// static objects are made before DllMain hears of the load, this object goes after the module's own
+// sources on the link line: it is then made after them and destroyed before them.
 #include <dlfcn.h>
 
 #include <windows.h>
