@@ -19,30 +19,81 @@ std::int32_t facesToWalk(const FaceLayout& layout, const std::uint8_t* creaseFla
   return 0;
 }
 
-std::uint64_t edgeKey(std::int32_t a, std::int32_t b) {
-  const std::int32_t larger = a > b ? a : b;
-  const std::int32_t smaller = a > b ? b : a;
-  return (std::uint64_t{static_cast<std::uint32_t>(larger)} << 32) |
-         static_cast<std::uint32_t>(smaller);
-}
-
-}  // namespace
-
-void numberCreaseEdges(const FaceLayout& layout, const std::uint8_t* creaseFlags,
-                       std::vector<std::int32_t>& creaseEdgeList) {
-  const std::int32_t faces = facesToWalk(layout, creaseFlags);
-  absl::flat_hash_set<std::uint64_t> seen;
-  seen.reserve(static_cast<std::size_t>(faces) * 2);
-  std::int32_t nextEdge = 0;
+// Calls visit(from, to, k) for each polygon edge k of the first `faces` faces, in walk order.
+template <typename Visit>
+void walkEdges(const FaceLayout& layout, std::int32_t faces, Visit&& visit) {
   for (std::int32_t face = 0; face < faces; ++face) {
     const int corners = layout.cornerCount(face);
     for (int k = 0; k < corners; ++k) {
-      const std::int32_t from = layout.corner(face, k);
-      const std::int32_t to = layout.corner(face, (k + 1) % corners);
-      if (!seen.insert(edgeKey(from, to)).second) continue;
-      const unsigned mask = 3u << (2 * k);
-      if ((creaseFlags[face] & mask) == mask) creaseEdgeList.push_back(nextEdge);
-      ++nextEdge;
+      visit(face, layout.corner(face, k), layout.corner(face, (k + 1) % corners), k);
     }
   }
+}
+
+// The edges met so far. Each edge is filed under its larger vertex: the smaller ends of a
+// vertex's edges sit in its own slice of one flat array, sized by a counting pass, so that a
+// look-up reads a few neighbouring numbers. A vertex that more than kSliceLimit edge visits file
+// under keeps its edges in a hash set instead, so that no search grows long.
+class EdgeSet {
+ public:
+  EdgeSet(const FaceLayout& layout, std::int32_t faces, std::int32_t vertexCount)
+      : first_(static_cast<std::size_t>(vertexCount) + 1, 0),
+        used_(static_cast<std::size_t>(vertexCount), 0) {
+    walkEdges(layout, faces, [this](std::int32_t, std::int32_t a, std::int32_t b, int) {
+      ++used_[static_cast<std::size_t>(a > b ? a : b)];
+    });
+    std::int64_t slots = 0;
+    for (std::size_t v = 0; v < used_.size(); ++v) {
+      first_[v] = static_cast<std::int32_t>(slots);
+      if (used_[v] > kSliceLimit) {
+        used_[v] = kCrowded;
+      } else {
+        slots += used_[v];
+        used_[v] = 0;
+      }
+    }
+    first_.back() = static_cast<std::int32_t>(slots);
+    smaller_.resize(static_cast<std::size_t>(slots));
+  }
+
+  // Adds the edge; true when it was not there before.
+  bool insert(std::int32_t a, std::int32_t b) {
+    const auto larger = static_cast<std::size_t>(a > b ? a : b);
+    const std::int32_t smaller = a > b ? b : a;
+    if (used_[larger] == kCrowded) {
+      return crowded_.insert((std::uint64_t{larger} << 32) | static_cast<std::uint32_t>(smaller))
+          .second;
+    }
+    std::int32_t* slice = smaller_.data() + first_[larger];
+    for (std::int32_t i = 0; i < used_[larger]; ++i) {
+      if (slice[i] == smaller) return false;
+    }
+    slice[used_[larger]++] = smaller;
+    return true;
+  }
+
+ private:
+  static constexpr std::int32_t kSliceLimit = 32;
+  static constexpr std::int32_t kCrowded = -1;
+
+  std::vector<std::int32_t> first_;    // per vertex: where its slice starts
+  std::vector<std::int32_t> used_;     // per vertex: smaller ends filed so far, or kCrowded
+  std::vector<std::int32_t> smaller_;  // the slices, one after another
+  absl::flat_hash_set<std::uint64_t> crowded_;
+};
+
+}  // namespace
+
+void numberCreaseEdges(const FaceLayout& layout, std::int32_t vertexCount,
+                       const std::uint8_t* creaseFlags, std::vector<std::int32_t>& creaseEdgeList) {
+  const std::int32_t faces = facesToWalk(layout, creaseFlags);
+  if (faces == 0) return;
+  EdgeSet seen(layout, faces, vertexCount);
+  std::int32_t nextEdge = 0;
+  walkEdges(layout, faces, [&](std::int32_t face, std::int32_t a, std::int32_t b, int k) {
+    if (!seen.insert(a, b)) return;
+    const unsigned mask = 3u << (2 * k);
+    if ((creaseFlags[face] & mask) == mask) creaseEdgeList.push_back(nextEdge);
+    ++nextEdge;
+  });
 }

@@ -13,5 +13,6 @@
 
 // Appends the numbers of the creased edges, in increasing order, to creaseEdgeList.
 // creaseFlags holds one byte per face: field k (bits 2k and 2k+1) belongs to the face's edge k.
-void numberCreaseEdges(const FaceLayout& layout, const std::uint8_t* creaseFlags,
-                       std::vector<std::int32_t>& creaseEdgeList);
+// Every vertex index of the faces must lie between 0 and vertexCount - 1.
+void numberCreaseEdges(const FaceLayout& layout, std::int32_t vertexCount,
+                       const std::uint8_t* creaseFlags, std::vector<std::int32_t>& creaseEdgeList);

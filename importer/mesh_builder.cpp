@@ -20,6 +20,17 @@ bool sized(BOOL answer, T* const& array, int count) {
   return answer && (count == 0 || array != nullptr);
 }
 
+// How many faces ahead the texture step fetches table memory, to hide its latency.
+constexpr std::int32_t kPrefetchFaces = 8;
+
+void prefetchCorners(const FaceLayout& layout, std::int32_t face, const TextureVertexTable& table) {
+  const int corners = layout.cornerCount(face);
+  for (int k = 0; k < corners; ++k) {
+    const TextureCoordinate c = layout.uv(face, k);
+    table.prefetch(c.u, c.v);
+  }
+}
+
 bool setVertices(const VukMesh& record, Mesh& mesh) {
   const int count = record.vertexCount;
   if (!sized(mesh.setNumVerts(count, FALSE, TRUE), mesh.verts, count)) return false;
@@ -52,6 +63,8 @@ bool setTextureFaces(const FaceLayout& layout, int triangles, Mesh& mesh) {
   TextureVertexTable table(static_cast<std::size_t>(layout.faceCount()));
   int t = 0;
   for (std::int32_t face = 0; face < layout.faceCount(); ++face) {
+    const std::int32_t ahead = face + kPrefetchFaces;
+    if (ahead < layout.faceCount()) prefetchCorners(layout, ahead, table);
     std::int32_t tv[4];
     const int corners = layout.cornerCount(face);
     for (int k = 0; k < corners; ++k) {
@@ -148,7 +161,7 @@ int buildHostMesh(const VukMesh& record, Mesh& mesh, std::vector<std::int32_t>& 
   if (record.vertexColors != nullptr && !setVertexColours(record, mesh)) return 0;
   const FaceLayout layout(record);
   if (record.faceCreaseFlags != nullptr && layout.faceCount() > 0) {
-    numberCreaseEdges(layout, record.faceCreaseFlags, creaseEdgeList);
+    numberCreaseEdges(layout, record.vertexCount, record.faceCreaseFlags, creaseEdgeList);
   }
   const int triangles = static_cast<int>(hostTriangleCount(record));
   if (!setTriangles(record, layout, triangles, mesh, groupFaceTable)) return 0;

@@ -44,6 +44,9 @@ class TextureVertexTable {
     return entry->second;
   }
 
+  // Starts fetching the table memory that a later indexFor(u, v) will read.
+  void prefetch(float u, float v) const { indexOfKey_.prefetch(textureKey(u, v)); }
+
   const std::vector<TextureCoordinate>& vertices() const { return vertices_; }
 
  private:
