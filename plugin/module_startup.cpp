@@ -25,7 +25,7 @@ const MCHAR* GetResourceString(UINT id) {
 
 // Runs when the module is loaded: the host's language pack locale, the handle saved for the
 // resource strings, and no per-thread notifications. Nothing is done on any other notification.
-BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID /*lpvReserved*/) {
+extern "C" BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID /*lpvReserved*/) {
   if (fdwReason == DLL_PROCESS_ATTACH) {
     MaxSDK::Util::UseLanguagePackLocale(hinstDLL);
     moduleHandle = hinstDLL;

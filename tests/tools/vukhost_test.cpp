@@ -108,6 +108,15 @@ TEST_F(Vukhost, ImportJsonReportsWhatTheHostReceived) {
   EXPECT_EQ(report["redraws"], 1);
 }
 
+TEST_F(Vukhost, NamesOutsideAsciiReachTheModulesThroughTheLocale) {
+  const std::string file = writeQuadFile("K\xC3\xB6pfe \xE2\x82\xAC.vuk");
+  const ProgramRun result = run("import --json " + quoted(file));
+  ASSERT_EQ(result.status, 0) << result.err;
+  const json report = json::parse(result.out);
+  EXPECT_EQ(report["nodes"][0]["name"], "K\xC3\xB6pfe \xE2\x82\xAC");
+  EXPECT_EQ(report["nodes"][0]["material"]["name"], "K\xC3\xB6pfe \xE2\x82\xAC_mat");
+}
+
 TEST_F(Vukhost, ImportTextReportAndObjOutput) {
   const std::string file = writeQuadFile("Quad.vuk");
   const std::string obj = (folder / "quad.obj").string();
