@@ -50,7 +50,9 @@ public:
 
 private:
   int vertexAt(const Grid& g) {
-    int& index = index_[static_cast<std::size_t>((g[0] * (n_ + 1) + g[1]) * (n_ + 1) + g[2])];
+    const auto side = static_cast<std::size_t>(n_ + 1);
+    int& index = index_[(static_cast<std::size_t>(g[0]) * side + static_cast<std::size_t>(g[1])) * side +
+                        static_cast<std::size_t>(g[2])];
     if (index < 0) {
       index = static_cast<int>(mesh_.positions.size());
       const std::array<float, 3> p = roundedPosition(g, n_);
@@ -63,7 +65,8 @@ private:
 
   // Each side has its own island in a 3 by 2 atlas, so texture vertices are not shared across sides.
   int textureVertexAt(int side, int u, int v) {
-    const float cellU = static_cast<float>(side % 3) / 3.0f, cellV = static_cast<float>(side / 3) / 2.0f;
+    const int column = side % 3, row = side / 3;
+    const float cellU = static_cast<float>(column) / 3.0f, cellV = static_cast<float>(row) / 2.0f;
     const float margin = 0.02f;
     const float fu = static_cast<float>(u) / static_cast<float>(n_), fv = static_cast<float>(v) / static_cast<float>(n_);
     mesh_.textureVertices.push_back({cellU + (margin + fu * (1.0f / 3.0f - 2 * margin)),
@@ -92,18 +95,18 @@ private:
 
   void addQuad(int s, const Side& side, int u, int v, int firstUv) {
     const int cornerU[4] = {u, u + 1, u + 1, u}, cornerV[4] = {v, v, v + 1, v + 1};
-    Grid lattice[4];
+    std::array<Grid, 4> lattice{};
     for (int k = 0; k < 4; ++k) {
-      lattice[k] = latticePoint(side, cornerU[k], cornerV[k]);
-      mesh_.faceVertices.push_back(vertexAt(lattice[k]));
+      lattice[static_cast<std::size_t>(k)] = latticePoint(side, cornerU[k], cornerV[k]);
+      mesh_.faceVertices.push_back(vertexAt(lattice[static_cast<std::size_t>(k)]));
       mesh_.faceTextureVertices.push_back(firstUv + cornerV[k] * (n_ + 1) + cornerU[k]);
     }
     mesh_.faceSizes.push_back(4);
     mesh_.faceMaterialIds.push_back(s);
     // The loop around the middle: edges of the upright sides that lie at half height.
     for (int k = 0; k < 4; ++k) {
-      const Grid& a = lattice[k];
-      const Grid& b = lattice[(k + 1) % 4];
+      const Grid& a = lattice[static_cast<std::size_t>(k)];
+      const Grid& b = lattice[static_cast<std::size_t>((k + 1) % 4)];
       if (side.axis != 2 && a[2] == n_ / 2 && b[2] == n_ / 2) {
         mesh_.creasedEdges.emplace_back(vertexAt(a), vertexAt(b));
       }
@@ -129,7 +132,8 @@ bool writeImage(const std::filesystem::path& path, int size, int channels,
   }
   std::fprintf(file.get(), "%s\n%d %d\n255\n", channels == 3 ? "P6" : "P5", size, size);
   std::vector<unsigned char> pixels;
-  pixels.reserve(static_cast<std::size_t>(size * size * channels));
+  const auto length = static_cast<std::size_t>(size);
+  pixels.reserve(length * length * static_cast<std::size_t>(channels));
   for (int y = 0; y < size; ++y) {
     for (int x = 0; x < size; ++x) {
       for (int c = 0; c < channels; ++c) pixels.push_back(sample(x, y, c));
