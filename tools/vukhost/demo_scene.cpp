@@ -155,14 +155,14 @@ PolyMeshData demoMesh(int divisions) { return DemoBuilder(divisions).build(); }
 
 bool writeDemoImages(const std::string& folder, PolyMeshData& mesh, std::string& error) {
   const std::filesystem::path base(folder);
-  const int size = 64;
+  constexpr int size = 64;
   const auto diffuse = [](int x, int y, int c) {
     const bool check = ((x / 8) + (y / 8)) % 2 == 0;
     const double tint[3] = {0.85, 0.55, 0.35};
     return level(check ? tint[c] : tint[c] * 0.6);
   };
   const auto bump = [](int x, int y, int) { return level(0.5 + 0.5 * std::sin(x * 0.4) * std::cos(y * 0.4)); };
-  const auto displacement = [size](int x, int y, int) {
+  const auto displacement = [](int x, int y, int) {
     const double dx = x - size / 2.0, dy = y - size / 2.0;
     return level(1.0 - std::sqrt(dx * dx + dy * dy) / (size / 2.0));
   };
