@@ -18,7 +18,8 @@ constexpr std::int32_t kGroupRows = 100;  // polygroups in bands of rows
 void fillVertices(VukMesh& record) {
   record.vertexCount = kSide * kSide;
   record.vertices = vukAllocateArray<float>(3 * static_cast<std::size_t>(record.vertexCount));
-  record.vertexColors = vukAllocateArray<std::uint32_t>(static_cast<std::size_t>(record.vertexCount));
+  record.vertexColors =
+      vukAllocateArray<std::uint32_t>(static_cast<std::size_t>(record.vertexCount));
   for (std::int32_t v = 0; v < record.vertexCount; ++v) {
     record.vertices[3 * v] = static_cast<float>(v % kSide);
     record.vertices[3 * v + 2] = static_cast<float>(v / kSide);

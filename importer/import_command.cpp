@@ -31,7 +31,7 @@ struct ImportPlan {
   std::vector<std::wstring> scripts;  // selection sets, then the crease commands
 };
 
-void runScript(const wchar_t* script) { ExecuteMAXScriptScript(script, FALSE, NULL); }
+void runScript(const wchar_t* script) { ExecuteMAXScriptScript(script, FALSE, nullptr); }
 
 bool readRecord(const MCHAR* name, VukMesh& record) {
   const std::optional<std::string> path = narrowFileName(name);
@@ -65,7 +65,7 @@ bool addNode(ImpInterface* ii, ImpNode* node, ImportPlan& plan) {
   node->SetName(plan.importName.c_str(), true);
   const Matrix3 identity(TRUE);
   if (node->Reference(plan.object.get()) == REF_FAIL) return false;
-  plan.object.release();  // the node owns it now
+  static_cast<void>(plan.object.release());  // the node owns it now
   node->SetTransform(0, identity);
   ii->AddNodeToScene(node);
   return true;

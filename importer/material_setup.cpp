@@ -28,7 +28,9 @@ BitmapTex* bitmapTextureOf(StdMat* material, int slot) {
   return NewDefaultBitmapTex();
 }
 
-void runScript(const std::wstring& script) { ExecuteMAXScriptScript(script.c_str(), FALSE, NULL); }
+void runScript(const std::wstring& script) {
+  ExecuteMAXScriptScript(script.c_str(), FALSE, nullptr);
+}
 
 }  // namespace
 

@@ -48,7 +48,8 @@ bool loadRecord(const char* path, VukMesh& record, RecordArrayCounts& counts) {
   if (!bytes || bytes->empty()) return false;
   if (vuk::readVukBytes(record, bytes->data(), bytes->size(), nullptr) != 1) return false;
   std::string verdict;
-  const std::vector<vuk::ChunkInfo> chunks = vuk::listChunks(bytes->data(), bytes->size(), &verdict);
+  const std::vector<vuk::ChunkInfo> chunks =
+      vuk::listChunks(bytes->data(), bytes->size(), &verdict);
   if (!verdict.empty()) return false;
   counts = RecordArrayCounts{};
   for (const vuk::ChunkInfo& chunk : chunks) countValues(chunk, counts);

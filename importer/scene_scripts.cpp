@@ -18,7 +18,7 @@ void appendEscaped(std::wstring& out, std::wstring_view text) {
 
 std::string decimal(std::int64_t value) {
   char digits[24];
-  const auto end = std::to_chars(digits, digits + sizeof digits, value).ptr;
+  auto* const end = std::to_chars(digits, digits + sizeof digits, value).ptr;
   return std::string(digits, end);
 }
 
@@ -44,7 +44,7 @@ std::string numberList(const std::vector<std::int32_t>& numbers) {
   out.reserve(numbers.size() * 8);
   char digits[24];
   for (const std::int32_t n : numbers) {
-    const auto end = std::to_chars(digits, digits + sizeof digits, std::int64_t{n} + 1).ptr;
+    auto* const end = std::to_chars(digits, digits + sizeof digits, std::int64_t{n} + 1).ptr;
     out.append(digits, end);
     out.push_back(',');
   }
@@ -64,7 +64,8 @@ const wchar_t* bumpMapScript() {
 std::wstring normalMapScript(std::wstring_view path) {
   std::wstring script = L"$.material.bumpMap.normal_map = Bitmaptexture fileName:\"";
   appendEscaped(script, path);
-  script += L"\"; $.material.bumpMap.normal_map.alphaSource = 2; $.material.bumpMap.flipgreen = on;";
+  script += L"\"; $.material.bumpMap.normal_map.alphaSource = 2; "
+            L"$.material.bumpMap.flipgreen = on;";
   return script;
 }
 

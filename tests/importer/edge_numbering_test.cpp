@@ -10,7 +10,8 @@
 
 namespace {
 
-std::vector<std::int32_t> creased(const VukMesh& record, std::initializer_list<std::uint8_t> flags) {
+std::vector<std::int32_t> creased(const VukMesh& record,
+                                  std::initializer_list<std::uint8_t> flags) {
   const std::vector<std::uint8_t> bytes(flags);
   std::vector<std::int32_t> list;
   numberCreaseEdges(FaceLayout(record), record.vertexCount, bytes.data(), list);

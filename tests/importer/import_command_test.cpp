@@ -124,7 +124,8 @@ TEST_F(ImportCommand, PlainFileRunsEveryStepInOrder) {
   EXPECT_EQ(standin::scriptLog(), std::vector<std::wstring>{gammaScript});
   EXPECT_EQ(standin::scriptCalls()[0].quietErrors, FALSE);
   EXPECT_FALSE(standin::scriptCalls()[0].wantsResult);
-  const standin::MaterialState material = standin::materialState(standin::sceneNodes()[0]->GetMtl());
+  const standin::MaterialState material =
+      standin::materialState(standin::sceneNodes()[0]->GetMtl());
   EXPECT_EQ(material.name, L"Head_mat");
   EXPECT_EQ(material.diffuse.r, 1.0f);
 }

@@ -77,7 +77,8 @@ TEST_F(MaterialSetup, AllThreeMaps) {
             L"$.material.bumpMapEnable = on; $.material.bumpMapAmount = 100; "
             L"$.material.bumpMap = Normal_Bump ();");
   EXPECT_EQ(standin::scriptLog()[1],
-            L"$.material.bumpMap.normal_map = Bitmaptexture fileName:\"C:\\\\maps\\\\head_NM.tif\"; "
+            L"$.material.bumpMap.normal_map = Bitmaptexture fileName:"
+            L"\"C:\\\\maps\\\\head_NM.tif\"; "
             L"$.material.bumpMap.normal_map.alphaSource = 2; $.material.bumpMap.flipgreen = on;");
   for (const standin::ScriptCall& call : standin::scriptCalls()) {
     EXPECT_EQ(call.quietErrors, FALSE);

@@ -70,7 +70,8 @@ TEST(SelectionSetScript, PiecesJoinExactly) {
 
 TEST(SelectionSetScript, HostileNameIsEscapedInBothUses) {
   EXPECT_EQ(selectionSetScript("1", L"a\"b\\c", 0),
-            L"k = #{1}; appendSubSelSet \" a\\\"b\\\\c_set_0\"; $.Faces[\"a\\\"b\\\\c_set_0\"] = k");
+            L"k = #{1}; appendSubSelSet \" a\\\"b\\\\c_set_0\"; "
+            L"$.Faces[\"a\\\"b\\\\c_set_0\"] = k");
 }
 
 TEST(SelectionSetScripts, OneCommandPerGroupInIdOrder) {
@@ -80,7 +81,8 @@ TEST(SelectionSetScripts, OneCommandPerGroupInIdOrder) {
   groups[3] = {3};
   const std::vector<std::wstring> scripts = selectionSetScripts(groups, L"Head");
   ASSERT_EQ(scripts.size(), 3u);
-  EXPECT_EQ(scripts[0], L"k = #{1,2,5}; appendSubSelSet \" Head_set_-1\"; $.Faces[\"Head_set_-1\"] = k");
+  EXPECT_EQ(scripts[0],
+            L"k = #{1,2,5}; appendSubSelSet \" Head_set_-1\"; $.Faces[\"Head_set_-1\"] = k");
   EXPECT_EQ(scripts[1], L"k = #{4}; appendSubSelSet \" Head_set_3\"; $.Faces[\"Head_set_3\"] = k");
   EXPECT_EQ(scripts[2], L"k = #{3}; appendSubSelSet \" Head_set_7\"; $.Faces[\"Head_set_7\"] = k");
   EXPECT_TRUE(selectionSetScripts(GroupFaceTable{}, L"Head").empty());
