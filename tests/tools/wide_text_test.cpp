@@ -35,3 +35,14 @@ TEST(WideText, UserLocaleConvertsNonAsciiArguments) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST(WideText, PrintableShowsControlCharactersAsEscapes) {
+  EXPECT_EQ(printable("C:\\maps\\K\xC3\xB6pfe.tif"), "C:\\maps\\K\xC3\xB6pfe.tif");
+  EXPECT_EQ(printable("a\x1B[2Jb\x7F\n"), "a\\x1B[2Jb\\x7F\\x0A");
+  EXPECT_EQ(printable("x\xC2\x9B" "1m"), "x\\x9B1m") << "the one-character control sequence introducer";
+  EXPECT_EQ(printable("\xC2\xA0"), "\xC2\xA0") << "a no-break space stays";
+}
+
+}  // namespace

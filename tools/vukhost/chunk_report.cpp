@@ -6,6 +6,8 @@
 
 #include <cstring>
 
+#include "wide_text.h"
+
 namespace {
 
 // What a chunk's extra word means, where it means something.
@@ -25,7 +27,7 @@ void printChunks(const std::vector<vuk::ChunkInfo>& chunks, std::FILE* out) {
 }
 
 void printText(const char* label, const char* text, std::FILE* out) {
-  if (text != nullptr) std::fprintf(out, "  %-20s \"%s\"\n", label, text);
+  if (text != nullptr) std::fprintf(out, "  %-20s \"%s\"\n", label, printable(text).c_str());
 }
 
 void printRecord(const VukMesh& mesh, std::FILE* out) {
@@ -51,7 +53,7 @@ void printRecord(const VukMesh& mesh, std::FILE* out) {
 bool printChunkListing(const std::string& path, std::FILE* out) {
   std::string verdict;
   const std::vector<vuk::ChunkInfo> chunks = vuk::listChunks(path.c_str(), &verdict);
-  std::fprintf(out, "%s\n", path.c_str());
+  std::fprintf(out, "%s\n", printable(path).c_str());
   if (!chunks.empty()) printChunks(chunks, out);
   if (!verdict.empty()) {
     std::fprintf(out, "Verdict: refused: %s\n", verdict.c_str());

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "wide_text.h"
+
 namespace {
 
 // Script commands longer than this are shown cut, with their length.
@@ -35,7 +37,7 @@ void printMesh(const MeshSnapshot& mesh, std::FILE* out) {
 }
 
 void printMaterial(const MaterialReport& material, std::FILE* out) {
-  std::fprintf(out, "  material          \"%s\" (%s)\n", material.name.c_str(),
+  std::fprintf(out, "  material          \"%s\" (%s)\n", printable(material.name).c_str(),
                material.standard ? "standard" : "not a standard material");
   if (!material.standard) return;
   std::fprintf(out, "    ambient ");
@@ -48,13 +50,13 @@ void printMaterial(const MaterialReport& material, std::FILE* out) {
                static_cast<double>(material.shininessStrength));
   for (const MapReport& map : material.maps) {
     std::fprintf(out, "    map %2d %-13s %-7s %s  amount %g  %s\n", map.slot, map.slotName.c_str(), map.kind.c_str(),
-                 map.file.empty() ? "-" : map.file.c_str(), static_cast<double>(map.amount),
+                 map.file.empty() ? "-" : printable(map.file).c_str(), static_cast<double>(map.amount),
                  map.enabled ? "enabled" : "disabled");
   }
 }
 
 void printNode(const NodeReport& node, std::FILE* out) {
-  std::fprintf(out, "Node \"%s\"\n", node.name.c_str());
+  std::fprintf(out, "Node \"%s\"\n", printable(node.name).c_str());
   std::fprintf(out, "  object            %s\n", node.objectKind.c_str());
   if (node.mesh) printMesh(*node.mesh, out);
   if (node.material) {
@@ -66,9 +68,9 @@ void printNode(const NodeReport& node, std::FILE* out) {
 
 void printScript(std::size_t number, const std::string& script, std::FILE* out) {
   if (script.size() <= shownScriptLength) {
-    std::fprintf(out, "  %zu. %s\n", number, script.c_str());
+    std::fprintf(out, "  %zu. %s\n", number, printable(script).c_str());
   } else {
-    std::fprintf(out, "  %zu. %s... (%zu characters)\n", number, script.substr(0, shownScriptLength).c_str(),
+    std::fprintf(out, "  %zu. %s... (%zu characters)\n", number, printable(script.substr(0, shownScriptLength)).c_str(),
                  script.size());
   }
 }
@@ -76,12 +78,12 @@ void printScript(std::size_t number, const std::string& script, std::FILE* out) 
 }  // namespace
 
 void printReportText(const ImportReport& report, std::FILE* out) {
-  std::fprintf(out, "Imported %s\n", report.file.c_str());
+  std::fprintf(out, "Imported %s\n", printable(report.file).c_str());
   if (report.nodes.empty()) std::fprintf(out, "No node was added to the scene.\n");
   for (const NodeReport& node : report.nodes) printNode(node, out);
   std::fprintf(out, "Selection:");
   if (report.selection.empty()) std::fprintf(out, " none");
-  for (const std::string& name : report.selection) std::fprintf(out, " \"%s\"", name.c_str());
+  for (const std::string& name : report.selection) std::fprintf(out, " \"%s\"", printable(name).c_str());
   std::fprintf(out, "\nScript commands (%zu):\n", report.scripts.size());
   for (std::size_t i = 0; i < report.scripts.size(); ++i) printScript(i + 1, report.scripts[i], out);
   std::fprintf(out, "Views redrawn: %d\n", report.redraws);

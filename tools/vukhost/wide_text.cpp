@@ -90,3 +90,27 @@ std::wstring fromUtf8(const std::string& text) {
   }
   return out;
 }
+
+std::string printable(const std::string& text) {
+  static const char digits[] = "0123456789ABCDEF";
+  const auto escape = [](std::string& out, unsigned char byte) {
+    out += "\\x";
+    out += digits[byte >> 4];
+    out += digits[byte & 0xF];
+  };
+  std::string out;
+  out.reserve(text.size());
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    const auto next = i + 1 < text.size() ? static_cast<unsigned char>(text[i + 1]) : 0;
+    if (byte < 0x20 || byte == 0x7F) {
+      escape(out, byte);
+    } else if (byte == 0xC2 && next >= 0x80 && next <= 0x9F) {  // U+0080 to U+009F
+      escape(out, next);
+      ++i;
+    } else {
+      out += text[i];
+    }
+  }
+  return out;
+}

@@ -18,3 +18,7 @@ std::string toUtf8(const wchar_t* text);
 
 // UTF-8 as a wide string; malformed bytes become U+FFFD.
 std::wstring fromUtf8(const std::string& text);
+
+// A UTF-8 text from a file made safe for a terminal: control characters (C0, DEL and C1) are
+// shown as \xNN; everything else is kept.
+std::string printable(const std::string& text);
