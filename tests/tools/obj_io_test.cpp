@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -127,6 +128,24 @@ TEST_F(ObjFiles, WritesTheMeshBackInYUpAxesWithItsMaterialFile) {
   EXPECT_EQ(back.positions[2], (std::array<float, 3>{1, 0, 1})) << "the axes turn back exactly";
   EXPECT_EQ(back.faceSizes, (std::vector<int>{3, 3}));
   EXPECT_EQ(back.diffuseMap, "/maps/Head_TXTR.tif");
+}
+
+TEST_F(ObjFiles, NamesAndPathsCannotAddLinesToTheFiles) {
+  NodeReport node = quadNode();
+  node.name = "Evil\nv 9 9 9\nf 1 2 5";
+  node.material->name = "m\nmap_Kd /etc/passwd";
+  node.material->maps[0].file = "/maps/a.tif\ndisp /elsewhere.tif";
+  std::string error;
+  ASSERT_TRUE(writeObj(node, (folder / "evil.obj").string(), error)) << error;
+  PolyMeshData back;
+  ASSERT_TRUE(readObj((folder / "evil.obj").string(), back, error)) << error;
+  EXPECT_EQ(back.positions.size(), 4u);
+  EXPECT_EQ(back.faceSizes.size(), 2u);
+  EXPECT_EQ(back.displacementMap, "/maps/Head_DM.tif");
+  const std::string mtl = read("evil.mtl");
+  EXPECT_EQ(mtl.find("\ndisp /elsewhere.tif"), std::string::npos) << mtl;
+  EXPECT_EQ(mtl.find("\nmap_Kd /etc/passwd"), std::string::npos) << mtl;
+  EXPECT_EQ(std::count(mtl.begin(), mtl.end(), '\n'), 8) << mtl;
 }
 
 TEST_F(ObjFiles, WritingFailsCleanlyWithoutAMeshOrAFolder) {

@@ -25,6 +25,15 @@ std::string objName(const std::string& name) {
   return result;
 }
 
+// A text that must stay on its line: line breaks become blanks.
+std::string oneLine(const std::string& text) {
+  std::string result = text;
+  for (char& c : result) {
+    if (c == '\r' || c == '\n') c = ' ';
+  }
+  return result;
+}
+
 bool finish(File file, const std::string& path, std::string& error) {
   const bool written = std::ferror(file.get()) == 0;
   if (std::fclose(file.release()) != 0 || !written) {
@@ -58,7 +67,7 @@ bool writeMtl(const NodeReport& node, const std::string& mtlPath, std::string& e
   File file = openForWrite(mtlPath, error);
   if (!file) return false;
   const MaterialReport& material = *node.material;
-  std::fprintf(file.get(), "# material of node %s\nnewmtl %s\n", node.name.c_str(), objName(material.name).c_str());
+  std::fprintf(file.get(), "# material of node %s\nnewmtl %s\n", oneLine(node.name).c_str(), objName(material.name).c_str());
   if (material.standard) {
     writeColor(file.get(), "Ka", material.ambient);
     writeColor(file.get(), "Kd", material.diffuse);
@@ -66,7 +75,7 @@ bool writeMtl(const NodeReport& node, const std::string& mtlPath, std::string& e
     std::fprintf(file.get(), "Ns %.6g\n", static_cast<double>(material.shininess * 100.0f));
     for (const MapReport& map : material.maps) {
       const char* key = mtlKeyOfSlot(map.slot);
-      if (key != nullptr && !map.file.empty()) std::fprintf(file.get(), "%s %s\n", key, map.file.c_str());
+      if (key != nullptr && !map.file.empty()) std::fprintf(file.get(), "%s %s\n", key, oneLine(map.file).c_str());
     }
   }
   return finish(std::move(file), mtlPath, error);
@@ -133,7 +142,7 @@ bool writeObj(const NodeReport& node, const std::string& objPath, std::string& e
   if (node.material && !writeMtl(node, mtlPath.string(), error)) return false;
   File file = openForWrite(objPath, error);
   if (!file) return false;
-  std::fprintf(file.get(), "# node %s, imported through the Vuk importer module\n", node.name.c_str());
+  std::fprintf(file.get(), "# node %s, imported through the Vuk importer module\n", oneLine(node.name).c_str());
   if (node.material) std::fprintf(file.get(), "mtllib %s\n", mtlPath.filename().string().c_str());
   std::fprintf(file.get(), "o %s\n", objName(node.name).c_str());
   writeVertices(*node.mesh, file.get());
