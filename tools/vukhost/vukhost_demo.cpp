@@ -66,6 +66,10 @@ int importDemo(const CommandLine& line, const std::string& vukPath, const std::s
   }
   printReportText(report, stdout);
   if (answer != 1) return exitRefused;
+  std::printf("Note: the exporter writes no polygroups, and it marks a creased edge with the lower bit of the\n"
+              "edge's two-bit field, while the importer creases only edges whose field has both bits set. So the\n"
+              "demo's polygroups and creased loop stay on the export side; a file that carries polygroups and\n"
+              "full crease fields comes in with selection sets and creased edges.\n");
   if (!report.nodes.empty() && writeObj(report.nodes.front(), objPath, error)) {
     std::printf("The imported mesh, for any OBJ viewer: %s\n", objPath.c_str());
   } else if (!error.empty()) {
