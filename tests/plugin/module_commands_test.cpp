@@ -103,6 +103,25 @@ TEST_F(ModuleCommands, ImportBuildsANodeNamedAfterTheFile) {
   EXPECT_STREQ(standin::sceneNodes()[0]->GetName(), L"Head");
 }
 
+TEST_F(ModuleCommands, RefusedHostHeapGivesACleanAnswerAndNoException) {
+  const std::string path = folder + "/Heap.vuk";
+  selectQuad();
+  auto exporter = makeExporter();
+  auto importer = makeImporter();
+  ASSERT_TRUE(exporter && importer);
+  ExpInterface exportInterface{};
+  const std::wstring name(path.begin(), path.end());
+  ASSERT_EQ(exporter->DoExport(name.c_str(), &exportInterface, standin::coreInterface(), FALSE, 0), IMPEXP_SUCCESS);
+  standin::resetScene();
+  standin::refuseHostHeap(true);
+  int answer = -1;
+  EXPECT_NO_THROW(answer = importer->DoImport(name.c_str(), standin::importInterface(), standin::coreInterface(), FALSE));
+  standin::refuseHostHeap(false);
+  EXPECT_EQ(answer, IMPEXP_FAIL);
+  EXPECT_TRUE(standin::sceneNodes().empty());
+  EXPECT_EQ(standin::pendingNodeCount(), 0u);
+}
+
 TEST_F(ModuleCommands, ImportOfAFileThatDoesNotReadAnswersZeroAndLeavesTheSceneAlone) {
   const std::string path = folder + "/broken.vuk";
   std::FILE* file = std::fopen(path.c_str(), "wb");
