@@ -11,7 +11,7 @@
 namespace {
 
 // A quarter turn about X, pi/2 rounded to single precision: the file's +Y becomes the host's +Z.
-constexpr float quarterTurn = 1.5707964f;
+constexpr float kQuarterTurn = 1.5707964f;
 
 // The host answered a set-count call with success and an array that can hold count entries.
 // The array is read only after the call has run.
@@ -36,7 +36,7 @@ bool setVertices(const VukMesh& record, Mesh& mesh) {
   if (!sized(mesh.setNumVerts(count, FALSE, TRUE), mesh.verts, count)) return false;
   Matrix3 turn;
   turn.IdentityMatrix();
-  turn.RotateX(quarterTurn);
+  turn.RotateX(kQuarterTurn);
   for (int i = 0; i < count; ++i) {
     const float* p = record.vertices + 3 * static_cast<std::size_t>(i);
     mesh.verts[i] = turn.PointTransform(Point3(p[0], p[1], p[2]));

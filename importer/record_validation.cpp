@@ -4,7 +4,7 @@
 
 namespace {
 
-constexpr std::int64_t maxHostTriangles = INT32_MAX / 3;
+constexpr std::int64_t kMaxHostTriangles = INT32_MAX / 3;
 
 bool knownFaceTag(std::int32_t tag) { return tag == 20001 || tag == 20002 || tag == 20003; }
 bool knownUvTag(std::int32_t tag) { return tag == 25001 || tag == 25002; }
@@ -51,7 +51,7 @@ bool recordShapeIsValid(const VukMesh& record) {
   if (record.faceCount <= 0) return true;
   if (record.faces == nullptr || !knownFaceTag(record.faceChunkTag)) return false;
   if (record.uvs != nullptr && !knownUvTag(record.uvChunkTag)) return false;
-  return facesAreValid(record) && hostTriangleCount(record) <= maxHostTriangles;
+  return facesAreValid(record) && hostTriangleCount(record) <= kMaxHostTriangles;
 }
 
 bool arrayCountsAgree(const VukMesh& record, const RecordArrayCounts& counts) {
