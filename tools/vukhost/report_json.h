@@ -1,7 +1,10 @@
 #pragma once
 // The import report as one JSON document, with the whole mesh arrays, for scripts and tests.
-#include <nlohmann/json.hpp>
+#include <cstdio>
 
 #include "import_report.h"
 
-nlohmann::json reportJson(const ImportReport& report);
+// Writes the document to `out`. The mesh arrays go out element by element, so a mesh of millions
+// of faces is never held a second time as a document tree. Floats are written in their shortest
+// exact form; NaN and infinities as null.
+void writeReportJson(const ImportReport& report, std::FILE* out);

@@ -35,8 +35,7 @@ int importCommand(const CommandLine& line) {
     return exitHostError;
   }
   if (line.json) {
-    std::string text = reportJson(report).dump(1, ' ', false, nlohmann::json::error_handler_t::replace);
-    std::printf("%s\n", text.c_str());
+    writeReportJson(report, stdout);
   } else {
     printReportText(report, stdout);
   }
