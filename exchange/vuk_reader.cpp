@@ -115,11 +115,34 @@ Outcome takeChunk(VukInput& input, const VukChunkHeader& header, VukMesh& mesh) 
   }
 }
 
-int readChunks(VukMesh& mesh, VukInput& input, std::string* verdict) {
+// A chunk with elements replaces its array; one of count 0 leaves it, and its length, as it was.
+void noteLength(const VukChunkHeader& header, VukArrayLengths& lengths) noexcept {
+  if (header.count <= 0) return;
+  // Positions, indices and texture coordinates are 4-byte values, several to an element.
+  const std::int64_t fourByteValues = keptPayloadBytes(header) / 4;
+  switch (header.tag) {
+    case kVerticesTag: lengths.vertices = fourByteValues; break;
+    case kFacesTag:
+    case kQuadFacesTag:
+    case kTriangleFacesTag: lengths.faces = fourByteValues; break;
+    case kQuadUvsTag:
+    case kTriangleUvsTag: lengths.uvs = fourByteValues; break;
+    case kVertexMaskTag: lengths.vertexMask = header.count; break;
+    case kVertexColorsTag: lengths.vertexColors = header.count; break;
+    case kPolygroupsTag: lengths.polygroups = header.count; break;
+    case kFaceCreaseFlagsTag: lengths.faceCreaseFlags = header.count; break;
+    default: break;
+  }
+}
+
+int readChunks(VukMesh& mesh, VukInput& input, std::string* verdict, VukArrayLengths* lengths) {
+  if (lengths != nullptr) *lengths = VukArrayLengths{};
   const auto seen = [](const VukChunkHeader&, std::int64_t) {};
   const auto take = [&](const VukChunkHeader& header, std::int64_t offset) {
     switch (takeChunk(input, header, mesh)) {
-      case Outcome::Taken: return true;
+      case Outcome::Taken:
+        if (lengths != nullptr) noteLength(header, *lengths);
+        return true;
       case Outcome::OutOfMemory:
         return refuse(verdict, "chunk ", header.tag, " at offset ", offset,
                       ": out of memory for ", keptPayloadBytes(header), " bytes");
@@ -132,16 +155,19 @@ int readChunks(VukMesh& mesh, VukInput& input, std::string* verdict) {
 
 }  // namespace
 
-int readVukFile(VukMesh& mesh, const char* path, std::string* verdict) {
+int readVukFile(VukMesh& mesh, const char* path, std::string* verdict, VukArrayLengths* lengths) {
   mesh.Clear();
+  if (lengths != nullptr) *lengths = VukArrayLengths{};
   std::optional<VukInput> input = OpenForRead(path, verdict);
-  return input ? readChunks(mesh, *input, verdict) : 0;
+  return input ? readChunks(mesh, *input, verdict, lengths) : 0;
 }
 
-int readVukBytes(VukMesh& mesh, const void* bytes, std::size_t size, std::string* verdict) {
+int readVukBytes(VukMesh& mesh, const void* bytes, std::size_t size, std::string* verdict,
+                 VukArrayLengths* lengths) {
   mesh.Clear();
+  if (lengths != nullptr) *lengths = VukArrayLengths{};
   std::optional<VukInput> input = OpenForRead(bytes, size, verdict);
-  return input ? readChunks(mesh, *input, verdict) : 0;
+  return input ? readChunks(mesh, *input, verdict, lengths) : 0;
 }
 
 }  // namespace vuk

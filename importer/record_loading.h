@@ -4,6 +4,5 @@
 #include "record_validation.h"
 #include "vuk_mesh.h"
 
-// Answers false when the file cannot be opened or read, or the reader refuses it. The file is
-// read once into memory and both the record and the counts come from those same bytes.
+// Answers false when the file cannot be opened or read, or the reader refuses it.
 bool loadRecord(const char* path, VukMesh& record, RecordArrayCounts& counts);

@@ -3,19 +3,11 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "vuk_file.h"
 #include "vuk_mesh.h"
 
-// How many values each array that the import reads received from the file: floats of the
-// vertices and of the texture coordinates, indices of the faces, colour words, polygroup ids and
-// crease bytes.
-struct RecordArrayCounts {
-  std::int64_t vertices = 0;
-  std::int64_t vertexColors = 0;
-  std::int64_t faces = 0;
-  std::int64_t uvs = 0;
-  std::int64_t polygroups = 0;
-  std::int64_t faceCreaseFlags = 0;
-};
+// How many values each array received from the file, as the reader reports it.
+using RecordArrayCounts = vuk::VukArrayLengths;
 
 // The number of host triangles the faces make: one a triangle, two a quad.
 std::int64_t hostTriangleCount(const VukMesh& record);

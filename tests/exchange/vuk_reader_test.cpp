@@ -224,6 +224,42 @@ TEST(VukReader, RepeatedChunksReplaceWhatTheEarlierOnesSet) {
   EXPECT_EQ(mesh.vertexColors, nullptr);
 }
 
+TEST(VukReader, ReportsWhatEachArrayReceived) {
+  const Bytes file = ByteBuilder()
+                         .fileHeader()
+                         .chunk(10001, 16 + 24, 2).zeros(24)
+                         .chunk(20003, 16 + 12, 1).i32(0).i32(1).i32(1)
+                         .chunk(25002, 16 + 24, 1).zeros(24)
+                         .chunk(35001, 16 + 12, 3).zeros(12)
+                         .chunk(40001, 16 + 4, 2).zeros(4)
+                         .chunk(40002, 16 + 4, 1).zeros(4)  // surplus size is not counted
+                         .chunk(30002, 16 + 2, 1).zeros(2)
+                         .chunk(35001, 16, 0)  // empty: the colours read before stay
+                         .endChunk()
+                         .bytes();
+  for (const bool fromFile : {false, true}) {
+    VukMesh mesh;
+    vuk::VukArrayLengths lengths;
+    lengths.uvs = 99;  // whatever was there before is replaced
+    int result = 0;
+    if (fromFile) {
+      TempFolder folder;
+      vuktest::writeFile(folder.file("in.vuk"), file);
+      result = vuk::readVukFile(mesh, folder.file("in.vuk").c_str(), nullptr, &lengths);
+    } else {
+      result = vuk::readVukBytes(mesh, file.data(), file.size(), nullptr, &lengths);
+    }
+    ASSERT_EQ(result, 1);
+    EXPECT_EQ(lengths.vertices, 6);
+    EXPECT_EQ(lengths.faces, 3);
+    EXPECT_EQ(lengths.uvs, 6);
+    EXPECT_EQ(lengths.vertexColors, 3);
+    EXPECT_EQ(lengths.polygroups, 2);
+    EXPECT_EQ(lengths.faceCreaseFlags, 1);
+    EXPECT_EQ(lengths.vertexMask, 1);
+  }
+}
+
 // ---- Hostile sizes and counts: each refused cleanly or passed over, never read past ----
 
 Bytes withChunks(const ByteBuilder& chunks) {
