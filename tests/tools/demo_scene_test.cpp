@@ -47,6 +47,7 @@ TEST(DemoScene, PolygroupsCreasesAndUvIslands) {
   std::set<std::pair<int, int>> loop;
   for (auto [a, b] : mesh.creasedEdges) loop.insert({std::min(a, b), std::max(a, b)});
   EXPECT_EQ(loop.size(), static_cast<std::size_t>(4 * n)) << "one closed loop around the middle";
+  EXPECT_EQ(mesh.creasedEdges.size(), loop.size()) << "each edge of the loop listed once";
   EXPECT_EQ(mesh.textureVertices.size(), static_cast<std::size_t>(6 * (n + 1) * (n + 1))) << "no UV shared across sides";
   EXPECT_EQ(mesh.faceTextureVertices.size(), mesh.faceVertices.size());
   for (const auto& uv : mesh.textureVertices) {

@@ -234,9 +234,29 @@ TEST_F(Vukhost, DemoRunsEndToEnd) {
     EXPECT_NE(result.out.find(piece), std::string::npos) << piece;
   }
   for (const char* file : {"VukDemo.vuk", "VukDemo_TXTR.tif", "VukDemo_NM.tif", "VukDemo_DM.tif",
-                           "VukDemo_imported.obj", "VukDemo_imported.mtl"}) {
+                           "VukDemo_imported.obj", "VukDemo_imported.mtl", "VukDemo_sculpted.vuk"}) {
     EXPECT_TRUE(fs::exists(demo / file)) << file;
   }
+  const std::size_t second = result.out.find("Imported " + (demo / "VukDemo_sculpted.vuk").string());
+  ASSERT_NE(second, std::string::npos) << result.out;
+  const std::string secondImport = result.out.substr(second);
+  EXPECT_EQ(secondImport.find("Answer: 1 (imported)"), secondImport.rfind("Answer: 1 (imported)"));
+  EXPECT_NE(secondImport.find("Answer: 1 (imported)"), std::string::npos);
+  for (int group = 0; group < 6; ++group) {
+    const std::string set = "VukDemo_sculpted_set_" + std::to_string(group);
+    EXPECT_NE(secondImport.find("appendSubSelSet \" " + set + "\"; $.Faces[\"" + set + "\"] = k"), std::string::npos)
+        << set;
+  }
+  EXPECT_NE(secondImport.find("macros.run \"Modifier Stack\" \"Convert_to_Poly\""), std::string::npos);
+  EXPECT_NE(secondImport.find("$.EditablePoly.setEdgeData 1 0.77"), std::string::npos);
+  EXPECT_EQ(result.out.substr(0, second).find("appendSubSelSet"), std::string::npos) << "nothing to select in the first";
+
+  // The crease command of the second file names exactly the loop's edges, 16 on each upright side.
+  const ProgramRun again = run("import --json " + quoted((demo / "VukDemo_sculpted.vuk").string()));
+  ASSERT_EQ(again.status, 0) << again.err;
+  const std::string crease = json::parse(again.out)["scripts"].back();
+  ASSERT_EQ(crease.rfind("$.EditablePoly.SetSelection #Edge #{", 0), 0u) << crease;
+  EXPECT_EQ(std::count(crease.begin(), crease.end(), ','), 4 * 16 - 1) << crease;
 }
 
 }  // namespace

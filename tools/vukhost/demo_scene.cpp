@@ -1,5 +1,6 @@
 #include "demo_scene.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -103,11 +104,13 @@ private:
     }
     mesh_.faceSizes.push_back(4);
     mesh_.faceMaterialIds.push_back(s);
-    // The loop around the middle: edges of the upright sides that lie at half height.
+    // The loop around the middle: edges of the upright sides that lie at half height, each taken
+    // once, from the quad below it.
+    const bool belowLoop = std::min({lattice[0][2], lattice[1][2], lattice[2][2], lattice[3][2]}) < n_ / 2;
     for (int k = 0; k < 4; ++k) {
       const Grid& a = lattice[static_cast<std::size_t>(k)];
       const Grid& b = lattice[static_cast<std::size_t>((k + 1) % 4)];
-      if (side.axis != 2 && a[2] == n_ / 2 && b[2] == n_ / 2) {
+      if (side.axis != 2 && belowLoop && a[2] == n_ / 2 && b[2] == n_ / 2) {
         mesh_.creasedEdges.emplace_back(vertexAt(a), vertexAt(b));
       }
     }

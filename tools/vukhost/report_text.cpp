@@ -6,8 +6,12 @@
 
 namespace {
 
-// Script commands longer than this are shown cut, with their length.
-const std::size_t shownScriptLength = 240;
+// Script commands longer than head and tail together are shown cut in the middle, with their
+// length: the start says what the command does, the end names the selection set or crease value.
+const std::size_t shownScriptHead = 100;
+const std::size_t shownScriptTail = 100;
+
+bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
 
 std::string joined(const std::vector<int>& numbers) {
   std::string text;
@@ -67,12 +71,16 @@ void printNode(const NodeReport& node, std::FILE* out) {
 }
 
 void printScript(std::size_t number, const std::string& script, std::FILE* out) {
-  if (script.size() <= shownScriptLength) {
+  if (script.size() <= shownScriptHead + shownScriptTail) {
     std::fprintf(out, "  %zu. %s\n", number, printable(script).c_str());
-  } else {
-    std::fprintf(out, "  %zu. %s... (%zu characters)\n", number, printable(script.substr(0, shownScriptLength)).c_str(),
-                 script.size());
+    return;
   }
+  // Both cuts fall between UTF-8 characters.
+  std::size_t headEnd = shownScriptHead, tailStart = script.size() - shownScriptTail;
+  while (headEnd > 0 && continuationByte(script[headEnd])) --headEnd;
+  while (tailStart < script.size() && continuationByte(script[tailStart])) ++tailStart;
+  std::fprintf(out, "  %zu. %s ... %s (%zu characters)\n", number, printable(script.substr(0, headEnd)).c_str(),
+               printable(script.substr(tailStart)).c_str(), script.size());
 }
 
 }  // namespace

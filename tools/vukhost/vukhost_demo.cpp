@@ -1,5 +1,6 @@
 // vukhost demo [DIR]: exports a sample scene through the exporter module, lists the file, and
-// imports it through the importer module into a fresh scene.
+// imports it through the importer module into a fresh scene; then lists and imports the same record
+// as the outside sculpting application writes it back, with polygroups and creased edges.
 #include <standin/scene.h>
 
 #include <cstdio>
@@ -15,6 +16,7 @@
 #include "host_session.h"
 #include "obj_writer.h"
 #include "report_text.h"
+#include "sculpted_file.h"
 
 namespace {
 
@@ -56,26 +58,62 @@ int exportDemo(const CommandLine& line, PolyMeshData& mesh, const std::string& v
   return answer == 1 ? exitSuccess : exitRefused;
 }
 
-int importDemo(const CommandLine& line, const std::string& vukPath, const std::string& objPath) {
+// Imports the file into a fresh scene and prints the report.
+int importDemo(const CommandLine& line, const std::string& vukPath, ImportReport& report) {
   std::string error;
-  ImportReport report;
   const int answer = importThroughModule(line.pluginDir, vukPath, report, error);
   if (answer < 0) {
     reportError(error);
     return exitHostError;
   }
   printReportText(report, stdout);
-  if (answer != 1) return exitRefused;
-  std::printf("Note: the exporter writes no polygroups, and it marks a creased edge with the lower bit of the\n"
-              "edge's two-bit field, while the importer creases only edges whose field has both bits set. So the\n"
-              "demo's polygroups and creased loop stay on the export side; a file that carries polygroups and\n"
-              "full crease fields comes in with selection sets and creased edges.\n");
+  return answer == 1 ? exitSuccess : exitRefused;
+}
+
+void writeImportedObj(const ImportReport& report, const std::string& objPath) {
+  std::string error;
   if (!report.nodes.empty() && writeObj(report.nodes.front(), objPath, error)) {
     std::printf("The imported mesh, for any OBJ viewer: %s\n", objPath.c_str());
   } else if (!error.empty()) {
     reportError(error);
   }
-  return exitSuccess;
+}
+
+std::string inFolder(const std::string& folder, const char* file) {
+  return (std::filesystem::path(folder) / file).string();
+}
+
+// Export, info and import of the scene as the exporter writes it.
+int exportedAct(const CommandLine& line, PolyMeshData& mesh, const std::string& folder, const std::string& vukPath) {
+  heading("Export through VukMax2018Exporter.dle");
+  int status = exportDemo(line, mesh, vukPath);
+  if (status != exitSuccess) return status;
+  heading("vukhost info");
+  if (!printChunkListing(vukPath, stdout)) return exitRefused;
+  heading("Import through VukMax2018Importer.dli into a fresh scene");
+  ImportReport report;
+  status = importDemo(line, vukPath, report);
+  if (status == exitSuccess) writeImportedObj(report, inFolder(folder, "VukDemo_imported.obj"));
+  return status;
+}
+
+// The same record as the sculpting application writes it back, listed and imported.
+int sculptedAct(const CommandLine& line, const PolyMeshData& mesh, const std::string& exported,
+                const std::string& vukPath) {
+  heading("The file as the sculpting application writes it back");
+  std::printf("The exporter writes no polygroups and only the lower crease bit, so the first import made no selection\n"
+              "sets or creases. This file adds a polygroup per side of the box and both crease bits on the %zu loop edges.\n",
+              mesh.creasedEdges.size());
+  std::string error;
+  if (!writeSculptedFile(exported, mesh.faceMaterialIds, mesh.creasedEdges, vukPath, error)) {
+    reportError(error);
+    return exitHostError;
+  }
+  heading("vukhost info");
+  if (!printChunkListing(vukPath, stdout)) return exitRefused;
+  heading("Import through VukMax2018Importer.dli into a fresh scene");
+  ImportReport report;
+  return importDemo(line, vukPath, report);
 }
 
 }  // namespace
@@ -92,14 +130,9 @@ int demoCommand(const CommandLine& line) {
     reportError(error);
     return exitHostError;
   }
-  const std::string vukPath = (std::filesystem::path(folder) / "VukDemo.vuk").string();
-  heading("Export through VukMax2018Exporter.dle");
-  int status = exportDemo(line, mesh, vukPath);
-  if (status != exitSuccess) return status;
-  heading("vukhost info");
-  if (!printChunkListing(vukPath, stdout)) return exitRefused;
-  heading("Import through VukMax2018Importer.dli into a fresh scene");
-  status = importDemo(line, vukPath, (std::filesystem::path(folder) / "VukDemo_imported.obj").string());
+  const std::string vukPath = inFolder(folder, "VukDemo.vuk");
+  int status = exportedAct(line, mesh, folder, vukPath);
+  if (status == exitSuccess) status = sculptedAct(line, mesh, vukPath, inFolder(folder, "VukDemo_sculpted.vuk"));
   std::fflush(stdout);
   return status;
 }
