@@ -1,49 +1,20 @@
 #pragma once
-// Helpers for the exchange tests: a fresh temporary folder, whole-file bytes, a little-endian byte
-// builder for hand-made files, and a record with every field filled.
+// Helpers for the exchange tests: whole-file bytes, a little-endian byte builder for hand-made
+// files, and a record with every field filled; the temporary folder and record arrays are shared.
 #include <cstdint>
 #include <cstring>
-#include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <random>
 #include <string>
 #include <vector>
 
+#include "record_arrays.h"
+#include "temp_folder.h"
 #include "vuk_mesh.h"
 
 namespace vuktest {
 
 using Bytes = std::vector<unsigned char>;
-
-class TempFolder {
- public:
-  TempFolder() {
-    std::random_device random;
-    const auto base = std::filesystem::temp_directory_path();
-    do {
-      path_ = base / ("vuk_exchange_test_" + std::to_string(random()) + std::to_string(random()));
-    } while (!std::filesystem::create_directory(path_));
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string file(const std::string& name) const { return (path_ / name).string(); }
-  std::vector<std::string> names() const {
-    std::vector<std::string> found;
-    for (const auto& entry : std::filesystem::directory_iterator(path_)) {
-      found.push_back(entry.path().filename().string());
-    }
-    return found;
-  }
-
- private:
-  std::filesystem::path path_;
-};
 
 inline Bytes readFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -103,19 +74,6 @@ class ByteBuilder {
  private:
   Bytes bytes_;
 };
-
-inline char* copyText(const std::string& text) {
-  char* copy = vukAllocateArray<char>(text.size() + 1);
-  std::memcpy(copy, text.c_str(), text.size() + 1);
-  return copy;
-}
-
-template <typename T>
-T* copyArray(const std::vector<T>& values) {
-  T* copy = vukAllocateArray<T>(values.size());
-  std::memcpy(copy, values.data(), values.size() * sizeof(T));
-  return copy;
-}
 
 // Every field present: 4 vertices, a quad and a triangle in the 20001 layout, UVs in 25001.
 inline void fillRecord(VukMesh& mesh) {

@@ -16,6 +16,8 @@
 
 namespace {
 
+using vuktest::TempFolder;
+
 const wchar_t* const collapseScript = L"subobjectLevel = 0; maxOps.CollapseNode $ off";
 
 class ExportCommand : public ::testing::Test {

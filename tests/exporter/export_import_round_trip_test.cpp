@@ -13,6 +13,8 @@
 
 namespace {
 
+using vuktest::TempFolder;
+
 struct Original {
   std::vector<Point3> points;     // world positions
   std::vector<Point3> colours;    // channel 0, one per vertex

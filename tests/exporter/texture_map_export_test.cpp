@@ -16,6 +16,8 @@ using cimg_library::CImg;
 
 namespace {
 
+using vuktest::TempFolder;
+
 class TextureMapExport : public ::testing::Test {
 protected:
   void SetUp() override { standin::resetScene(); }

@@ -18,6 +18,8 @@ using cimg_library::CImg;
 
 namespace {
 
+using vuktest::TempFolder;
+
 // A 5 x 3 colour image whose samples differ everywhere.
 CImg<unsigned char> colourPicture() {
   CImg<unsigned char> image(5, 3, 1, 3);

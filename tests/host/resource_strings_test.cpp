@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <dlfcn.h>
-#include <stdlib.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <filesystem>
@@ -13,6 +11,7 @@
 #include <windows.h>
 
 #include "standin/scene.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -23,21 +22,17 @@ namespace fs = std::filesystem;
 class LoadedModule {
 public:
   explicit LoadedModule(const std::string& strings) {
-    char pattern[] = "/tmp/host_strings_XXXXXX";
-    folder = mkdtemp(pattern);
     const fs::path source(ENTRY_TEST_MODULE);
-    const fs::path copy = folder / source.filename();
+    const fs::path copy = folder.path() / source.filename();
     fs::copy_file(source, copy);
     if (!strings.empty()) {
-      fs::create_directory(folder / "en-US");
-      std::ofstream(folder / "en-US" / (source.filename().string() + ".strings"), std::ios::binary) << strings;
+      fs::create_directory(folder.path() / "en-US");
+      std::ofstream(folder.path() / "en-US" / (source.filename().string() + ".strings"), std::ios::binary)
+          << strings;
     }
     handle = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
   }
-  ~LoadedModule() {
-    unload();
-    fs::remove_all(folder);
-  }
+  ~LoadedModule() { unload(); }
   LoadedModule(const LoadedModule&) = delete;
   LoadedModule& operator=(const LoadedModule&) = delete;
 
@@ -49,7 +44,7 @@ public:
   F symbol(const char* name) { return reinterpret_cast<F>(dlsym(handle, name)); }
   HINSTANCE instance() { return symbol<HINSTANCE (*)()>("entryTestModule")(); }
 
-  fs::path folder;
+  vuktest::TempFolder folder;  // removed after the module is unloaded
   void* handle = nullptr;
 };
 

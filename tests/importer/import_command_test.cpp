@@ -7,6 +7,7 @@
 #include <stdexcept>
 
 #include "record_fixtures.h"
+#include "temp_folder.h"
 #include "standin/scene.h"
 
 namespace {
@@ -22,8 +23,8 @@ class ImportCommand : public ::testing::Test {
   void SetUp() override { standin::resetScene(); }
   void TearDown() override { standin::resetScene(); }
 
-  std::string path(const std::string& name) const { return folder_.file(name).string(); }
-  std::wstring widePath(const std::string& name) const { return folder_.file(name).wstring(); }
+  std::string path(const std::string& name) const { return folder_.file(name); }
+  std::wstring widePath(const std::string& name) const { return folder_.wideFile(name); }
 
   int import(const std::string& name) {
     return runImport(widePath(name).c_str(), standin::importInterface(), standin::coreInterface());
@@ -51,7 +52,7 @@ class ImportCommand : public ::testing::Test {
     EXPECT_EQ(standin::redrawCount(), 0);
   }
 
-  fixtures::TempFolder folder_;
+  vuktest::TempFolder folder_;
 };
 
 // A textured, coloured two-quad strip in groups 3 and -1 with creases and all three maps.

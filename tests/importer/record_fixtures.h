@@ -3,27 +3,18 @@
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <initializer_list>
-#include <random>
 #include <string>
+#include <vector>
 
+#include "record_arrays.h"
 #include "vuk_mesh.h"
 
 namespace fixtures {
 
-template <typename T>
-T* copyArray(std::initializer_list<T> values) {
-  T* array = vukAllocateArray<T>(values.size());
-  std::copy(values.begin(), values.end(), array);
-  return array;
-}
-
-inline char* copyText(const char* text) {
-  const std::size_t length = std::strlen(text);
-  char* copy = vukAllocateArray<char>(length + 1);
-  std::memcpy(copy, text, length + 1);
-  return copy;
-}
+using vuktest::copyArray;
+using vuktest::copyText;
 
 // Vertices as (x, y, z) triples; vertexCount follows.
 inline void setVertices(VukMesh& record, std::initializer_list<float> xyz) {
@@ -52,35 +43,6 @@ inline void unitQuad(VukMesh& record) {
   setVertices(record, {0, 0, 0, 1, 0, 0, 1, 0, 1, 0, 0, 1});
   setFaces(record, {0, 1, 2, 3});
 }
-
-// A fresh empty folder under the system's temporary folder, removed at the end of the test.
-class TempFolder {
- public:
-  TempFolder() {
-    std::random_device random;
-    path_ = std::filesystem::temp_directory_path() /
-            ("vuk_import_test_" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::filesystem::path file(const std::string& name) const { return path_ / name; }
-
- private:
-  std::filesystem::path path_;
-};
-
-}  // namespace fixtures
-
-#include <fstream>
-#include <vector>
-
-namespace fixtures {
 
 // Writes a Vuk file by hand, chunk by chunk, for files the writer would never make.
 class ChunkFile {

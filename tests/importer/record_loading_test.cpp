@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "record_fixtures.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -10,8 +11,8 @@ using fixtures::ChunkFile;
 
 class RecordLoading : public ::testing::Test {
  protected:
-  std::string path(const std::string& name) const { return folder_.file(name).string(); }
-  fixtures::TempFolder folder_;
+  std::string path(const std::string& name) const { return folder_.file(name); }
+  vuktest::TempFolder folder_;
 };
 
 TEST_F(RecordLoading, WrittenRecordComesBackWithMatchingCounts) {

@@ -10,6 +10,7 @@
 #include <string>
 
 #include "module_loading.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -19,7 +20,6 @@ class ModuleCommands : public ::testing::Test {
 protected:
   void SetUp() override {
     standin::resetScene();
-    folder = freshFolder("vuk-module-commands");
   }
   void TearDown() override { standin::resetScene(); }
 
@@ -48,13 +48,13 @@ protected:
 
   LoadedModule exporterModule{VUK_EXPORTER_MODULE};
   LoadedModule importerModule{VUK_IMPORTER_MODULE};
-  std::string folder;
+  vuktest::TempFolder folder;
 };
 
 TEST_F(ModuleCommands, ExportWithNothingSelectedShowsTheMessageAndAnswersZero) {
   auto exporter = makeExporter();
   ExpInterface exportInterface{};
-  const std::string path = folder + "/none.vuk";
+  const std::string path = folder.file("none.vuk");
   const std::wstring name(path.begin(), path.end());
   EXPECT_EQ(exporter->DoExport(name.c_str(), &exportInterface, standin::coreInterface(), FALSE, 0), IMPEXP_FAIL);
   ASSERT_EQ(standin::messageBoxLog().size(), 1u);
@@ -67,7 +67,7 @@ TEST_F(ModuleCommands, ExportWritesTheSelectedMeshWhateverThePromptAndOptions) {
   auto exporter = makeExporter();
   ExpInterface exportInterface{};
   for (BOOL suppress : {FALSE, TRUE}) {
-    const std::string path = folder + "/quad" + std::to_string(suppress) + ".vuk";
+    const std::string path = folder.file("quad" + std::to_string(suppress) + ".vuk");
     const std::wstring name(path.begin(), path.end());
     EXPECT_EQ(exporter->DoExport(name.c_str(), &exportInterface, standin::coreInterface(), suppress,
                                  suppress ? SCENE_EXPORT_SELECTED : 0),
@@ -81,7 +81,7 @@ TEST_F(ModuleCommands, ExportWritesTheSelectedMeshWhateverThePromptAndOptions) {
 }
 
 TEST_F(ModuleCommands, ImportBuildsANodeNamedAfterTheFile) {
-  const std::string path = folder + "/Head.vuk";
+  const std::string path = folder.file("Head.vuk");
   {
     VukMesh mesh;
     mesh.vertexCount = 3;
@@ -104,7 +104,7 @@ TEST_F(ModuleCommands, ImportBuildsANodeNamedAfterTheFile) {
 }
 
 TEST_F(ModuleCommands, RefusedHostHeapGivesACleanAnswerAndNoException) {
-  const std::string path = folder + "/Heap.vuk";
+  const std::string path = folder.file("Heap.vuk");
   selectQuad();
   auto exporter = makeExporter();
   auto importer = makeImporter();
@@ -123,13 +123,13 @@ TEST_F(ModuleCommands, RefusedHostHeapGivesACleanAnswerAndNoException) {
 }
 
 TEST_F(ModuleCommands, ImportOfAFileThatDoesNotReadAnswersZeroAndLeavesTheSceneAlone) {
-  const std::string path = folder + "/broken.vuk";
+  const std::string path = folder.file("broken.vuk");
   std::FILE* file = std::fopen(path.c_str(), "wb");
   ASSERT_NE(file, nullptr);
   std::fputs("Vukb but nothing after the magic", file);
   std::fclose(file);
   auto importer = makeImporter();
-  for (const std::string& candidate : {path, folder + "/missing.vuk"}) {
+  for (const std::string& candidate : {path, folder.file("missing.vuk")}) {
     const std::wstring name(candidate.begin(), candidate.end());
     EXPECT_EQ(importer->DoImport(name.c_str(), standin::importInterface(), standin::coreInterface(), TRUE),
               IMPEXP_FAIL);

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "module_loading.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -160,8 +161,8 @@ TEST_P(ModuleEntryPoints, VertexNormalsControlConstructorSetsFlagAndClearsPointe
 // A module copy that the process has not loaded yet starts on load: the language pack locale,
 // then the saved handle, then no per-thread notifications, all with the module's own handle.
 TEST_P(ModuleEntryPoints, StartUpRunsOnLoadInOrder) {
-  const std::string folder = freshFolder("vuk-start-up");
-  const std::string copy = copyModule(facts().path, folder, true);
+  const vuktest::TempFolder folder;
+  const std::string copy = copyModule(facts().path, folder.path().string(), true);
   standin::resetScene();
   LoadedModule module(copy);
   ClassDesc* descriptor = module.descriptor();
@@ -175,8 +176,8 @@ TEST_P(ModuleEntryPoints, StartUpRunsOnLoadInOrder) {
 }
 
 TEST_P(ModuleEntryPoints, MissingStringsAnswerNull) {
-  const std::string folder = freshFolder("vuk-no-strings");
-  LoadedModule module(copyModule(facts().path, folder, false));
+  const vuktest::TempFolder folder;
+  LoadedModule module(copyModule(facts().path, folder.path().string(), false));
   auto description = reinterpret_cast<const MCHAR* (*)()>(module.symbol("LibDescription"));
   ASSERT_NE(description, nullptr);
   EXPECT_EQ(description(), nullptr);

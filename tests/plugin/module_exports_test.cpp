@@ -3,13 +3,14 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
 #include <memory>
 #include <regex>
 #include <set>
 #include <sstream>
 #include <string>
 #include <vector>
+
+#include "file_text.h"
 
 namespace {
 
@@ -47,13 +48,6 @@ std::set<std::string> dynamicSymbols(const std::string& module) {
   return names;
 }
 
-std::string readFile(const std::string& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(ModuleExports, DynamicSymbolTablesHoldExactlyTheSevenEntryPoints) {
   std::set<std::string> expected;
   for (const std::string& entry : entryPointsInOrdinalOrder) expected.insert(linuxName(entry));
@@ -68,7 +62,7 @@ TEST(ModuleExports, DefFilesGiveOrdinalsOneToSevenInTableOrder) {
       {"vuk_max2018_importer.def", "VukMax2018Importer.dli"},
   };
   for (const auto& [file, moduleName] : defFiles) {
-    const std::string text = readFile(std::string(VUK_SOURCE_DIR) + "/plugin/" + file);
+    const std::string text = vuktest::fileText(std::string(VUK_SOURCE_DIR) + "/plugin/" + file);
     EXPECT_NE(text.find(std::string("LIBRARY ") + moduleName + "\n"), std::string::npos) << file;
     const std::regex exportLine(R"(^[ \t]+(\S+)[ \t]+@(\d+)[ \t]*$)", std::regex::multiline);
     std::vector<std::pair<std::string, int>> exports;
@@ -84,7 +78,7 @@ TEST(ModuleExports, DefFilesGiveOrdinalsOneToSevenInTableOrder) {
 }
 
 TEST(ModuleExports, LinuxExportListNamesTheSameEntryPoints) {
-  const std::string text = readFile(std::string(VUK_SOURCE_DIR) + "/plugin/linux_exports.map");
+  const std::string text = vuktest::fileText(std::string(VUK_SOURCE_DIR) + "/plugin/linux_exports.map");
   const std::regex nameLine(R"(^[ \t]+([A-Za-z_][A-Za-z0-9_]*);)", std::regex::multiline);
   std::set<std::string> listed, expected;
   for (auto it = std::sregex_iterator(text.begin(), text.end(), nameLine); it != std::sregex_iterator(); ++it) {

@@ -2,7 +2,6 @@
 
 #include <dlfcn.h>
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 
@@ -35,11 +34,4 @@ std::string copyModule(const std::string& modulePath, const std::string& folder,
                   fs::copy_options::overwrite_existing);
   }
   return to.string();
-}
-
-std::string freshFolder(const std::string& name) {
-  const fs::path folder = fs::temp_directory_path() / (name + "-" + std::to_string(getpid()));
-  fs::remove_all(folder);
-  fs::create_directories(folder);
-  return folder.string();
 }

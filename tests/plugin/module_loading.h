@@ -21,6 +21,3 @@ struct LoadedModule {
 // Copies the module file into `folder` (with its strings file when `withStrings`) and answers the
 // copy's path: a module file that the process has not loaded yet.
 std::string copyModule(const std::string& modulePath, const std::string& folder, bool withStrings);
-
-// A fresh empty folder under the temporary folder.
-std::string freshFolder(const std::string& name);

@@ -3,16 +3,16 @@
 // that the stand-in reads come from the modules' .rc files.
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <regex>
 #include <set>
-#include <sstream>
 #include <string>
+
+#include "file_text.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -46,13 +46,6 @@ bool isSourceFile(const fs::path& path) {
   return extension == ".h" || extension == ".cpp";
 }
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 TEST(PluginSources, IncludeOnlySdkStandardLibraryAndOwnHeaders) {
   const std::set<std::string> sdk = sdkHeaderNames();
   ASSERT_TRUE(sdk.count("max.h") && sdk.count("maxscript/maxscript.h"));
@@ -68,7 +61,7 @@ TEST(PluginSources, IncludeOnlySdkStandardLibraryAndOwnHeaders) {
   for (const char* folder : folders) {
     for (const auto& entry : fs::directory_iterator(sourceDir / folder)) {
       if (!isSourceFile(entry.path())) continue;
-      const std::string text = readFile(entry.path());
+      const std::string text = vuktest::fileText(entry.path());
       for (auto it = std::sregex_iterator(text.begin(), text.end(), includeLine); it != std::sregex_iterator(); ++it) {
         const std::string name = (*it)[2].str();
         const bool allowed = sdk.count(name) || standardHeaders.count(name) || own.count(name) ||
@@ -84,16 +77,14 @@ TEST(PluginSources, IncludeOnlySdkStandardLibraryAndOwnHeaders) {
 
 // Runs the strings generator on an .rc text; answers its exit status and the written file.
 int generateStrings(const std::string& rcText, std::string& written) {
-  const fs::path folder = fs::temp_directory_path() / ("vuk-rc-strings-" + std::to_string(::getpid()));
-  fs::create_directories(folder);
-  const fs::path rc = folder / "module.rc", out = folder / "module.strings";
-  fs::remove(out);
+  const vuktest::TempFolder folder;
+  const fs::path rc = folder.path() / "module.rc", out = folder.path() / "module.strings";
   std::ofstream(rc) << rcText;
   const std::string command = std::string("'") + VUK_CMAKE + "' -DRC_FILE='" + rc.string() + "' -DHEADER='" +
                               (sourceDir / "plugin" / "resource.h").string() + "' -DOUTPUT='" + out.string() +
                               "' -P '" + (sourceDir / "plugin" / "strings_from_rc.cmake").string() + "' 2>/dev/null";
   const int status = std::system(command.c_str());
-  written = fs::exists(out) ? readFile(out) : std::string();
+  written = fs::exists(out) ? vuktest::fileText(out) : std::string();
   return status;
 }
 
@@ -123,7 +114,7 @@ TEST(StringsFromRc, RefusesWhatItCannotRead) {
 TEST(StringsFromRc, ModulesStringFilesMatchTheirRcTables) {
   for (const char* base : {"vuk_max2018_exporter", "vuk_max2018_importer"}) {
     std::string written;
-    ASSERT_EQ(generateStrings(readFile(sourceDir / "plugin" / (std::string(base) + ".rc")), written), 0) << base;
+    ASSERT_EQ(generateStrings(vuktest::fileText(sourceDir / "plugin" / (std::string(base) + ".rc")), written), 0) << base;
     EXPECT_EQ(std::count(written.begin(), written.end(), '\n'), 3) << base;
     EXPECT_EQ(written.rfind("1\t", 0), 0u) << base;
   }

@@ -1,12 +1,13 @@
 #include "demo_scene.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
+
+#include "temp_folder.h"
 
 namespace {
 
@@ -56,11 +57,10 @@ TEST(DemoScene, PolygroupsCreasesAndUvIslands) {
 }
 
 TEST(DemoScene, ImagesAreWrittenAndNamed) {
-  const auto folder = std::filesystem::temp_directory_path() / ("vuk-demo-images-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
+  const vuktest::TempFolder folder;
   PolyMeshData mesh = demoMesh(2);
   std::string error;
-  ASSERT_TRUE(writeDemoImages(folder.string(), mesh, error)) << error;
+  ASSERT_TRUE(writeDemoImages(folder.path().string(), mesh, error)) << error;
   for (const std::string& file : {mesh.diffuseMap, mesh.bumpMap, mesh.displacementMap}) {
     std::ifstream in(file, std::ios::binary);
     std::string magic(2, '\0');
@@ -68,8 +68,7 @@ TEST(DemoScene, ImagesAreWrittenAndNamed) {
     EXPECT_TRUE(magic == "P6" || magic == "P5") << file;
   }
   EXPECT_EQ(std::filesystem::file_size(mesh.diffuseMap), std::string("P6\n64 64\n255\n").size() + 64 * 64 * 3);
-  std::filesystem::remove_all(folder);
-  EXPECT_FALSE(writeDemoImages((folder / "missing").string(), mesh, error));
+  EXPECT_FALSE(writeDemoImages(folder.file("missing"), mesh, error));
 }
 
 }  // namespace

@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -8,6 +7,7 @@
 
 #include "obj_reader.h"
 #include "obj_writer.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 
@@ -15,25 +15,20 @@ namespace {
 
 class ObjFiles : public ::testing::Test {
 protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / ("vuk-obj-io-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder / "maps");
-  }
-  void TearDown() override { fs::remove_all(folder); }
+  void SetUp() override { fs::create_directories(folder.path() / "maps"); }
 
   std::string write(const std::string& name, const std::string& text) {
-    std::ofstream(folder / name) << text;
-    return (folder / name).string();
+    std::ofstream(folder.path() / name) << text;
+    return folder.file(name);
   }
   std::string read(const std::string& name) {
-    std::ifstream in(folder / name);
+    std::ifstream in(folder.path() / name);
     std::stringstream text;
     text << in.rdbuf();
     return text.str();
   }
 
-  fs::path folder;
+  vuktest::TempFolder folder;
 };
 
 TEST_F(ObjFiles, ReadsNgonsUvsMaterialsAndMapsIntoHostAxes) {
@@ -57,8 +52,8 @@ TEST_F(ObjFiles, ReadsNgonsUvsMaterialsAndMapsIntoHostAxes) {
   ASSERT_EQ(mesh.textureVertices.size(), 4u) << "three from the file and one for corners without";
   EXPECT_EQ(mesh.faceTextureVertices, (std::vector<int>{0, 1, 2, 0, 1, 3, 3, 3}));
   EXPECT_TRUE(mesh.vertexColors.empty());
-  EXPECT_EQ(mesh.diffuseMap, (folder / "maps/skin.png").string());
-  EXPECT_EQ(mesh.bumpMap, (folder / "maps/bump.png").string());
+  EXPECT_EQ(mesh.diffuseMap, folder.file("maps/skin.png"));
+  EXPECT_EQ(mesh.bumpMap, folder.file("maps/bump.png"));
   EXPECT_EQ(mesh.displacementMap, "/abs/disp.tif");
 }
 
@@ -76,7 +71,7 @@ TEST_F(ObjFiles, VertexColoursOnlyWhenEveryVertexHasOne) {
 TEST_F(ObjFiles, RefusesFilesThatCannotMakeAMesh) {
   PolyMeshData mesh;
   std::string error;
-  EXPECT_FALSE(readObj((folder / "missing.obj").string(), mesh, error));
+  EXPECT_FALSE(readObj(folder.file("missing.obj"), mesh, error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(error.find('\n'), std::string::npos);
   error.clear();
@@ -111,7 +106,7 @@ NodeReport quadNode() {
 
 TEST_F(ObjFiles, WritesTheMeshBackInYUpAxesWithItsMaterialFile) {
   std::string error;
-  ASSERT_TRUE(writeObj(quadNode(), (folder / "out.obj").string(), error)) << error;
+  ASSERT_TRUE(writeObj(quadNode(), folder.file("out.obj"), error)) << error;
   const std::string obj = read("out.obj");
   EXPECT_NE(obj.find("mtllib out.mtl\n"), std::string::npos);
   EXPECT_NE(obj.find("o Head_piece\n"), std::string::npos);
@@ -123,7 +118,7 @@ TEST_F(ObjFiles, WritesTheMeshBackInYUpAxesWithItsMaterialFile) {
   EXPECT_NE(mtl.find("disp /maps/Head_DM.tif\n"), std::string::npos);
 
   PolyMeshData back;
-  ASSERT_TRUE(readObj((folder / "out.obj").string(), back, error)) << error;
+  ASSERT_TRUE(readObj(folder.file("out.obj"), back, error)) << error;
   ASSERT_EQ(back.positions.size(), 4u);
   EXPECT_EQ(back.positions[2], (std::array<float, 3>{1, 0, 1})) << "the axes turn back exactly";
   EXPECT_EQ(back.faceSizes, (std::vector<int>{3, 3}));
@@ -136,9 +131,9 @@ TEST_F(ObjFiles, NamesAndPathsCannotAddLinesToTheFiles) {
   node.material->name = "m\nmap_Kd /etc/passwd";
   node.material->maps[0].file = "/maps/a.tif\ndisp /elsewhere.tif";
   std::string error;
-  ASSERT_TRUE(writeObj(node, (folder / "evil.obj").string(), error)) << error;
+  ASSERT_TRUE(writeObj(node, folder.file("evil.obj"), error)) << error;
   PolyMeshData back;
-  ASSERT_TRUE(readObj((folder / "evil.obj").string(), back, error)) << error;
+  ASSERT_TRUE(readObj(folder.file("evil.obj"), back, error)) << error;
   EXPECT_EQ(back.positions.size(), 4u);
   EXPECT_EQ(back.faceSizes.size(), 2u);
   EXPECT_EQ(back.displacementMap, "/maps/Head_DM.tif");
@@ -152,10 +147,10 @@ TEST_F(ObjFiles, WritingFailsCleanlyWithoutAMeshOrAFolder) {
   std::string error;
   NodeReport empty;
   empty.name = "Nothing";
-  EXPECT_FALSE(writeObj(empty, (folder / "none.obj").string(), error));
-  EXPECT_FALSE(fs::exists(folder / "none.obj"));
+  EXPECT_FALSE(writeObj(empty, folder.file("none.obj"), error));
+  EXPECT_FALSE(fs::exists(folder.path() / "none.obj"));
   error.clear();
-  EXPECT_FALSE(writeObj(quadNode(), (folder / "no/such/folder/x.obj").string(), error));
+  EXPECT_FALSE(writeObj(quadNode(), folder.file("no/such/folder/x.obj"), error));
   EXPECT_NE(error.find("cannot create"), std::string::npos) << error;
 }
 

@@ -1,21 +1,16 @@
 #include "sculpted_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
-#include <vector>
+
+#include "record_arrays.h"
+#include "temp_folder.h"
 
 namespace {
 
-template <typename T>
-T* copyArray(const std::vector<T>& values) {
-  T* copy = vukAllocateArray<T>(values.size());
-  std::memcpy(copy, values.data(), values.size() * sizeof(T));
-  return copy;
-}
+using vuktest::copyArray;
 
 // A quad 0-1-2-3 and a triangle 3-2-4, four indices a face, with crease bytes of its own.
 void fillRecord(VukMesh& mesh) {
@@ -64,9 +59,8 @@ TEST(SculptedFile, GroupsThatDoNotMatchTheFacesLeaveTheRecordAlone) {
 }
 
 TEST(SculptedFile, WrittenFileKeepsTheRecordAndAddsGroupsAndCreases) {
-  const auto folder = std::filesystem::temp_directory_path() / ("vuk-sculpted-" + std::to_string(getpid()));
-  std::filesystem::create_directories(folder);
-  const std::string source = (folder / "in.vuk").string(), target = (folder / "out.vuk").string();
+  const vuktest::TempFolder folder;
+  const std::string source = folder.file("in.vuk"), target = folder.file("out.vuk");
   {
     VukMesh mesh;
     fillRecord(mesh);
@@ -84,10 +78,9 @@ TEST(SculptedFile, WrittenFileKeepsTheRecordAndAddsGroupsAndCreases) {
   EXPECT_EQ(read.faceCreaseFlags[0], 0x0C);
   EXPECT_EQ(read.faceCreaseFlags[1], 0x00) << "the triangle has no edge 1-2";
 
-  EXPECT_FALSE(writeSculptedFile((folder / "missing.vuk").string(), {1, 2}, {}, (folder / "no.vuk").string(), error));
+  EXPECT_FALSE(writeSculptedFile(folder.file("missing.vuk"), {1, 2}, {}, folder.file("no.vuk"), error));
   EXPECT_NE(error.find("missing.vuk"), std::string::npos) << error;
-  EXPECT_FALSE(std::filesystem::exists(folder / "no.vuk"));
-  std::filesystem::remove_all(folder);
+  EXPECT_FALSE(std::filesystem::exists(folder.file("no.vuk")));
 }
 
 }  // namespace

@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 #include <nlohmann/json.hpp>
 #include <sys/wait.h>
-#include <unistd.h>
 #include <vuk_mesh.h>
 
 #include <algorithm>
@@ -12,9 +11,11 @@
 #include <filesystem>
 #include <fstream>
 #include <memory>
-#include <sstream>
 
+#include "file_text.h"
 #include "obj_reader.h"
+#include "record_arrays.h"
+#include "temp_folder.h"
 
 namespace fs = std::filesystem;
 using nlohmann::json;
@@ -32,24 +33,10 @@ std::string quoted(const std::string& text) {
   return result + "'";
 }
 
-std::string readFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
 class Vukhost : public ::testing::Test {
 protected:
-  void SetUp() override {
-    folder = fs::temp_directory_path() / ("vukhost-test-" + std::to_string(getpid()));
-    fs::remove_all(folder);
-    fs::create_directories(folder);
-  }
-  void TearDown() override { fs::remove_all(folder); }
-
   ProgramRun run(const std::string& arguments) {
-    const fs::path errFile = folder / "stderr.txt";
+    const fs::path errFile = folder.path() / "stderr.txt";
     const std::string command = quoted(VUKHOST) + " " + arguments + " 2>" + quoted(errFile.string());
     ProgramRun result;
     std::FILE* pipe = popen(command.c_str(), "r");
@@ -58,7 +45,7 @@ protected:
     for (std::size_t n; (n = std::fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.out.append(buffer, n);
     const int wait = pclose(pipe);
     result.status = WIFEXITED(wait) ? WEXITSTATUS(wait) : -1;
-    result.err = readFile(errFile);
+    result.err = vuktest::fileText(errFile);
     return result;
   }
 
@@ -66,23 +53,17 @@ protected:
   std::string writeQuadFile(const std::string& name) {
     VukMesh mesh;
     mesh.vertexCount = 5;
-    const float points[15] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0.5f, 2, 0};
-    mesh.vertices = vukAllocateArray<float>(15);
-    std::memcpy(mesh.vertices, points, sizeof points);
+    mesh.vertices = vuktest::copyArray<float>({0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0, 0.5f, 2, 0});
     mesh.faceCount = 2;
     mesh.faceChunkTag = 20001;
-    const std::int32_t faces[8] = {0, 1, 2, 3, 3, 2, 4, -1};
-    mesh.faces = vukAllocateArray<std::int32_t>(8);
-    std::memcpy(mesh.faces, faces, sizeof faces);
-    mesh.polygroups = vukAllocateArray<std::int16_t>(2);
-    mesh.polygroups[0] = 3;
-    mesh.polygroups[1] = 7;
-    const std::string path = (folder / name).string();
+    mesh.faces = vuktest::copyArray<std::int32_t>({0, 1, 2, 3, 3, 2, 4, -1});
+    mesh.polygroups = vuktest::copyArray<std::int16_t>({3, 7});
+    const std::string path = folder.file(name);
     EXPECT_EQ(mesh.Write(path.c_str()), 1);
     return path;
   }
 
-  fs::path folder;
+  vuktest::TempFolder folder;
 };
 
 TEST_F(Vukhost, ImportJsonReportsWhatTheHostReceived) {
@@ -119,7 +100,7 @@ TEST_F(Vukhost, NamesOutsideAsciiReachTheModulesThroughTheLocale) {
 
 TEST_F(Vukhost, ImportTextReportAndObjOutput) {
   const std::string file = writeQuadFile("Quad.vuk");
-  const std::string obj = (folder / "quad.obj").string();
+  const std::string obj = folder.file("quad.obj");
   const ProgramRun result = run("import " + quoted(file) + " --obj " + quoted(obj));
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("Node \"Quad\"\n  object            triangle mesh\n  vertices          5\n"),
@@ -134,24 +115,24 @@ TEST_F(Vukhost, ImportTextReportAndObjOutput) {
 }
 
 TEST_F(Vukhost, RefusedImportExitsOneAndAddsNothing) {
-  const fs::path file = folder / "cut.vuk";
-  const std::string whole = readFile(writeQuadFile("whole.vuk"));
+  const fs::path file = folder.path() / "cut.vuk";
+  const std::string whole = vuktest::fileText(writeQuadFile("whole.vuk"));
   std::ofstream(file, std::ios::binary) << whole.substr(0, whole.size() / 2);
-  const ProgramRun result = run("import --json " + quoted(file.string()) + " --obj " + quoted((folder / "x.obj").string()));
+  const ProgramRun result = run("import --json " + quoted(file.string()) + " --obj " + quoted(folder.file("x.obj")));
   EXPECT_EQ(result.status, 1);
   const json report = json::parse(result.out);
   EXPECT_EQ(report["answer"], 0);
   EXPECT_TRUE(report["nodes"].empty());
   EXPECT_TRUE(report["scripts"].empty());
-  EXPECT_FALSE(fs::exists(folder / "x.obj"));
+  EXPECT_FALSE(fs::exists(folder.path() / "x.obj"));
 }
 
 TEST_F(Vukhost, ExportOfAnObjImportsBackAsTheSameMesh) {
-  std::ofstream(folder / "shape.obj") << "v 0 0 0 1 0 0\nv 2 0 0 0 1 0\nv 2 3 0 0 0 1\nv 0 3 0 1 1 1\nv 1 4 1 0 0 0\n"
+  std::ofstream(folder.path() / "shape.obj") << "v 0 0 0 1 0 0\nv 2 0 0 0 1 0\nv 2 3 0 0 0 1\nv 0 3 0 1 1 1\nv 1 4 1 0 0 0\n"
                                          "vt 0 0\nvt 1 0\nvt 1 1\nvt 0 1\n"
                                          "f 1/1 2/2 3/3 4/4\nf 4/4 3/3 5/1\n";
-  const std::string vuk = (folder / "shape.vuk").string();
-  ProgramRun result = run("export " + quoted((folder / "shape.obj").string()) + " " + quoted(vuk));
+  const std::string vuk = folder.file("shape.vuk");
+  ProgramRun result = run("export " + quoted(folder.file("shape.obj")) + " " + quoted(vuk));
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_NE(result.out.find("the exporter answered 1"), std::string::npos) << result.out;
 
@@ -186,19 +167,19 @@ TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
   EXPECT_NE(result.out.find("polygroups"), std::string::npos);
   EXPECT_NE(result.out.find("Verdict: accepted"), std::string::npos) << result.out;
 
-  std::string bytes = readFile(good);
+  std::string bytes = vuktest::fileText(good);
   const std::int32_t verticesTag = 10001, hugeCount = 0x7FFFFFF0;
   std::size_t header = 32;
   while (header + 16 <= bytes.size() && std::memcmp(&bytes[header], &verticesTag, 4) != 0) header += 4;
   ASSERT_LT(header + 16, bytes.size());
   std::memcpy(&bytes[header + 8], &hugeCount, sizeof hugeCount);  // the vertex chunk's count
-  std::ofstream(folder / "bad.vuk", std::ios::binary) << bytes;
-  result = run("info " + quoted((folder / "bad.vuk").string()));
+  std::ofstream(folder.path() / "bad.vuk", std::ios::binary) << bytes;
+  result = run("info " + quoted(folder.file("bad.vuk")));
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.out.find("Verdict: refused: "), std::string::npos) << result.out;
 
-  std::ofstream(folder / "text.vuk") << "not a Vuk file at all, just some text";
-  result = run("info " + quoted((folder / "text.vuk").string()));
+  std::ofstream(folder.path() / "text.vuk") << "not a Vuk file at all, just some text";
+  result = run("info " + quoted(folder.file("text.vuk")));
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.out.find("Verdict: refused: "), std::string::npos) << result.out;
 }
@@ -209,15 +190,15 @@ TEST_F(Vukhost, UsageAndHostErrorsGoToStderrInOneLine) {
   EXPECT_EQ(result.err.rfind("vukhost: import takes FILE.vuk\nusage:", 0), 0u) << result.err;
   EXPECT_EQ(result.out, "");
 
-  result = run("--plugins " + quoted((folder / "nowhere").string()) + " import " + quoted(writeQuadFile("a.vuk")));
+  result = run("--plugins " + quoted(folder.file("nowhere")) + " import " + quoted(writeQuadFile("a.vuk")));
   EXPECT_EQ(result.status, 3);
   EXPECT_EQ(result.err.rfind("vukhost: cannot load "), 0u) << result.err;
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
 
-  result = run("export " + quoted((folder / "missing.obj").string()) + " " + quoted((folder / "m.vuk").string()));
+  result = run("export " + quoted(folder.file("missing.obj")) + " " + quoted(folder.file("m.vuk")));
   EXPECT_EQ(result.status, 3);
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-  EXPECT_FALSE(fs::exists(folder / "m.vuk"));
+  EXPECT_FALSE(fs::exists(folder.path() / "m.vuk"));
 
   result = run("--help");
   EXPECT_EQ(result.status, 0);
@@ -225,7 +206,7 @@ TEST_F(Vukhost, UsageAndHostErrorsGoToStderrInOneLine) {
 }
 
 TEST_F(Vukhost, DemoRunsEndToEnd) {
-  const fs::path demo = folder / "demo";
+  const fs::path demo = folder.path() / "demo";
   const ProgramRun result = run("demo " + quoted(demo.string()));
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
