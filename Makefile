@@ -29,8 +29,9 @@ check-sanitize: deps
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader
-	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS)
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import
+	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) reader
+	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) import
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
