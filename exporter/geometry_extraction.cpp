@@ -12,7 +12,7 @@ std::size_t countOf(int count) { return count > 0 ? static_cast<std::size_t>(cou
 
 // A colour component clamped to 0..1, times 255, truncated toward zero.
 std::uint32_t colourByte(float component) {
-  const float clamped = component > 0.0f ? std::min(component, 1.0f) : 0.0f;  // NaN becomes 0
+  const float clamped = component > 0.0f ? (std::min)(component, 1.0f) : 0.0f;  // NaN becomes 0
   return static_cast<std::uint32_t>(clamped * 255.0);
 }
 
@@ -23,11 +23,11 @@ std::uint32_t packColour(const Point3& colour) {
 // The vertex of corner k for the first three corners of a face, which always exist in the file.
 int cornerVertex(const MNFace& face, int k) {
   if (face.vtx == nullptr || face.deg <= 0) return 0;
-  return face.vtx[std::min(k, face.deg - 1)];
+  return face.vtx[(std::min)(k, face.deg - 1)];
 }
 
 // How many edges of a face the file describes: four for a quad, else at most three.
-int describedEdges(int degree) { return degree == 4 ? 4 : std::min(degree, 3); }
+int describedEdges(int degree) { return degree == 4 ? 4 : (std::min)(degree, 3); }
 
 void storeCornerUv(float* slot, const MNMap& map, const MNMapFace& mapFace, int corner) {
   if (mapFace.tv == nullptr || corner >= mapFace.deg) return;
@@ -41,6 +41,12 @@ void storeFaceUvs(float* group, const MNMap& map, const MNMapFace& mapFace) {
   const int corners = mapFace.deg == 4 ? 4 : 3;
   float* slot = group;
   for (int k = 0; k < corners; ++k, slot += 2) storeCornerUv(slot, map, mapFace, k);
+}
+
+// The map channel, or null when the mesh has no such channel. The mesh's channel look-up does not
+// check its argument, so the count is asked first.
+const MNMap* mapChannel(const MNMesh& poly, int channel) {
+  return channel >= 0 && channel < poly.MNum() ? poly.M(channel) : nullptr;
 }
 
 std::uint8_t faceCreaseByte(const MNFace& face, const float* crease, int edgeCount) {
@@ -73,17 +79,17 @@ void extractVertices(VukMesh& mesh, const MNMesh& poly, int vertexCount, const M
 }
 
 void extractVertexColors(VukMesh& mesh, const MNMesh& poly, int vertexCount) {
-  const MNMap* colours = poly.M(0);
+  const MNMap* colours = mapChannel(poly, 0);
   if (colours == nullptr || colours->numv <= 0 || colours->v == nullptr) return;
   const std::size_t count = countOf(vertexCount);
   mesh.vertexColors = newRecordArray<std::uint32_t>(count);
-  const std::size_t known = std::min(count, countOf(colours->numv));
+  const std::size_t known = (std::min)(count, countOf(colours->numv));
   for (std::size_t i = 0; i < known; ++i) mesh.vertexColors[i] = packColour(colours->v[i]);
 }
 
 int triangulateLargeFaces(MNMesh& poly, int faceCount) {
   std::vector<int> large;
-  const int walked = std::min(faceCount, poly.numf);
+  const int walked = (std::min)(faceCount, poly.numf);
   for (int i = 0; i < walked; ++i) {
     if (poly.f[i].deg > 4) large.push_back(i);
   }
@@ -106,13 +112,13 @@ void extractFaces(VukMesh& mesh, const MNMesh& poly, int faceCount) {
   }
 }
 
-void extractTextureCoords(VukMesh& mesh, const MNMesh& poly, int faceCount, int mapChannel) {
-  const MNMap* map = poly.M(mapChannel);
+void extractTextureCoords(VukMesh& mesh, const MNMesh& poly, int faceCount, int channel) {
+  const MNMap* map = mapChannel(poly, channel);
   if (map == nullptr || map->numf <= 0 || map->f == nullptr) return;
   const std::size_t count = countOf(faceCount);
   mesh.uvs = newRecordArray<float>(8 * count);
   mesh.uvChunkTag = 25001;
-  const std::size_t mapped = std::min(count, countOf(map->numf));
+  const std::size_t mapped = (std::min)(count, countOf(map->numf));
   for (std::size_t i = 0; i < mapped; ++i) storeFaceUvs(mesh.uvs + 8 * i, *map, map->f[i]);
 }
 

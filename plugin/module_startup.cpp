@@ -34,17 +34,9 @@ extern "C" BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason, LPVOID /*lpv
   return TRUE;
 }
 
-// A class that the host's loader expects each module to export the default constructor of;
-// nothing in the module uses it.
-class VertexNormalsControl {
-public:
-  VUK_MODULE_EXPORT VertexNormalsControl();
-
-  bool enabled;
-  void* target;
-};
-
-VertexNormalsControl::VertexNormalsControl() : enabled(true), target(nullptr) {}
+// The default constructor of VertexNormalsControl, which the host's loader expects each module to
+// export, comes with the host's mesh header: its inline definition there carries the export
+// marker, so including the header is what exports it.
 
 extern "C" {
 

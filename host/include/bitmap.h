@@ -35,14 +35,22 @@ public:
   virtual ~BitmapStorage();
 };
 
-// A loaded image. Release one that the bitmap manager handed out with DeleteThis.
-class BMMExport Bitmap : public MaxHeapOperators {
-public:
-  virtual BitmapStorage* Storage() = 0;
-  virtual void DeleteThis() = 0;
+class BitmapManager;
+extern BMMExport BitmapManager* TheManager;
 
-protected:
-  virtual ~Bitmap();
+// A loaded image, made only by the bitmap manager. Release one that the manager handed out with
+// DeleteThis, never with delete.
+class Bitmap : public MaxHeapOperators {
+  friend class BitmapManagerImp;
+
+private:
+  BitmapStorage* storage;
+  BMMExport ~Bitmap();
+  BMMExport Bitmap(BitmapManager* manager = TheManager);
+
+public:
+  BMMExport void DeleteThis();
+  inline BitmapStorage* Storage() { return storage; }
 };
 
 class BMMExport BitmapManager : public MaxHeapOperators {
@@ -54,4 +62,3 @@ protected:
   virtual ~BitmapManager();
 };
 
-extern BMMExport BitmapManager* TheManager;

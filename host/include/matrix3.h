@@ -23,7 +23,7 @@ public:
 
   Point3 GetRow(int i) const;       // i from 0 to 3
   void SetRow(int i, Point3 p);
-  Point3 GetTrans() const;
+  const Point3& GetTrans() const;
   void SetTrans(const Point3& p);
   DWORD GetIdentFlags() const;
   int IsIdentity() const;

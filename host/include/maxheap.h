@@ -12,12 +12,10 @@ public:
   static void* operator new(std::size_t size, void* placement_ptr) noexcept;
   static void* operator new[](std::size_t size);
   static void* operator new[](std::size_t size, const std::nothrow_t& e) noexcept;
-  static void* operator new[](std::size_t size, void* placement_ptr) noexcept;
 
   static void operator delete(void* ptr) noexcept;
   static void operator delete(void* ptr, const std::nothrow_t& e) noexcept;
   static void operator delete(void* ptr, void* placement_ptr) noexcept;
   static void operator delete[](void* ptr) noexcept;
   static void operator delete[](void* ptr, const std::nothrow_t& e) noexcept;
-  static void operator delete[](void* ptr, void* placement_ptr) noexcept;
 };

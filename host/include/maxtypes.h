@@ -35,8 +35,8 @@ public:
   void SetPartA(DWORD aa) { a = aa; }
   void SetPartB(DWORD bb) { b = bb; }
 
-  constexpr int operator==(const Class_ID& cid) const { return a == cid.a && b == cid.b; }
-  constexpr int operator!=(const Class_ID& cid) const { return a != cid.a || b != cid.b; }
+  constexpr bool operator==(const Class_ID& cid) const { return a == cid.a && b == cid.b; }
+  constexpr bool operator!=(const Class_ID& cid) const { return a != cid.a || b != cid.b; }
   // Orders by the first part, then the second.
   constexpr bool operator<(const Class_ID& rhs) const {
     return a < rhs.a || (a == rhs.a && b < rhs.b);

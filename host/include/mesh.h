@@ -15,9 +15,12 @@
 #include <cstddef>
 #include <windows.h>
 #include <maxtypes.h>
+#include "export.h"
+#include "maxheap.h"
 #include "point3.h"
 #include "matrix3.h"
 #include "box3.h"
+#include "tab.h"
 
 typedef Point3 UVVert;
 typedef Point3 VertColor;
@@ -43,17 +46,17 @@ public:
 
   void setVerts(int a, int b, int c);
   void setVerts(DWORD* vrt);
-  DWORD getVert(int index) const { return v[index]; }
+  DWORD getVert(int index) { return v[index]; }
   DWORD* getAllVerts() { return v; }
   // Each argument: nonzero (EDGE_VIS) shows the edge, zero (EDGE_INVIS) hides it.
   void setEdgeVisFlags(int va, int vb, int vc);
   void setEdgeVis(int edge, int visFlag);
   // Nonzero when edge `edge` (0 to 2) is visible.
-  DWORD getEdgeVis(int edge) const;
+  int getEdgeVis(int edge);
   void setMatID(MtlID id);
-  MtlID getMatID() const;
+  MtlID getMatID();
   void setSmGroup(DWORD i) { smGroup = i; }
-  DWORD getSmGroup() const { return smGroup; }
+  DWORD getSmGroup() { return smGroup; }
 };
 
 // A texture (or colour) triangle: three indices into the texture (or colour) vertices.
@@ -66,7 +69,7 @@ public:
 
   void setTVerts(int a, int b, int c);
   void setTVerts(DWORD* vv);
-  DWORD getTVert(int index) const { return t[index]; }
+  DWORD getTVert(int index) { return t[index]; }
   DWORD* getAllTVerts() { return t; }
 };
 
@@ -130,4 +133,16 @@ private:
   Point3* faceNormals;   // numFaces entries
   Box3 bdgBox;
   bool bdgBoxValid;
+};
+
+class VertexNormalsCallback;
+
+// How the host builds vertex normals. Every module that includes this header exports its
+// constructor, as the host's loader expects of a plug-in.
+class VertexNormalsControl : public MaxHeapOperators {
+  bool mUseFaceAngles;
+  Tab<VertexNormalsCallback*> mCallbacks;
+
+public:
+  DllExport VertexNormalsControl() : mUseFaceAngles(true) {}
 };

@@ -38,8 +38,8 @@ public:
   int v1 = 0, v2 = 0;
   int f1 = 0, f2 = -1;
 
-  int OtherVert(int vv) const { return vv == v1 ? v2 : v1; }
-  int OtherFace(int ff) const { return ff == f1 ? f2 : f1; }
+  int OtherVert(int vv) { return vv == v1 ? v2 : v1; }
+  int OtherFace(int ff) { return ff == f1 ? f2 : f1; }
 };
 
 class MNFace {
@@ -52,9 +52,7 @@ public:
 
   MNFace() = default;
   MNFace(const MNFace& from);
-  MNFace(MNFace&& from) noexcept;
   MNFace& operator=(const MNFace& from);
-  MNFace& operator=(MNFace&& from) noexcept;
   ~MNFace();
 
   // Sizes vtx and edg to d entries, keeping the leading ones; new entries are 0.
@@ -68,9 +66,7 @@ public:
 
   MNMapFace() = default;
   MNMapFace(const MNMapFace& from);
-  MNMapFace(MNMapFace&& from) noexcept;
   MNMapFace& operator=(const MNMapFace& from);
-  MNMapFace& operator=(MNMapFace&& from) noexcept;
   ~MNMapFace();
 
   // Sizes tv to d entries, keeping the leading ones; new entries are 0.
@@ -89,12 +85,11 @@ public:
   MNMap(const MNMap& from);
   MNMap& operator=(const MNMap& from);
   ~MNMap();
-  void swapWith(MNMap& other) noexcept;
 
   int VNum() const { return numv; }
   int FNum() const { return numf; }
-  UVVert& V(int i) { return v[i]; }
-  MNMapFace* F(int i) { return &f[i]; }
+  UVVert V(int i) const { return v[i]; }
+  MNMapFace* F(int i) const { return &f[i]; }
   void setNumVerts(int nvnum);
   void setNumFaces(int nfnum);
   void ClearAndFree();
@@ -134,7 +129,7 @@ public:
   // Map channels 0 to MNum() - 1; new channels start empty.
   void SetMapNum(int mpnum);
   int MNum() const;
-  MNMap* M(int mp) const;        // null for a channel outside 0 to MNum() - 1
+  MNMap* M(int mp) const;        // a channel outside 0 to MNum() - 1 stops the process
 
   BOOL eDataSupport(int edChannel) const;
   void setEDataSupport(int edChannel, BOOL support = TRUE);   // values start at 0

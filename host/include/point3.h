@@ -19,8 +19,6 @@ public:
   Point3 operator-() const { return Point3(-x, -y, -z); }
   Point3 operator+(const Point3& p) const { return Point3(x + p.x, y + p.y, z + p.z); }
   Point3 operator-(const Point3& p) const { return Point3(x - p.x, y - p.y, z - p.z); }
-  Point3 operator*(float f) const { return Point3(x * f, y * f, z * f); }
-  Point3 operator/(float f) const { return Point3(x / f, y / f, z / f); }
   Point3& operator+=(const Point3& p) { x += p.x; y += p.y; z += p.z; return *this; }
   Point3& operator-=(const Point3& p) { x -= p.x; y -= p.y; z -= p.z; return *this; }
   Point3& operator*=(float f) { x *= f; y *= f; z *= f; return *this; }
@@ -29,7 +27,9 @@ public:
   int operator!=(const Point3& p) const { return !(*this == p); }
 };
 
+inline Point3 operator*(const Point3& p, float f) { return Point3(p.x * f, p.y * f, p.z * f); }
 inline Point3 operator*(float f, const Point3& p) { return p * f; }
+inline Point3 operator/(const Point3& p, float f) { return Point3(p.x / f, p.y / f, p.z / f); }
 
 float Length(const Point3& p);
 float DotProd(const Point3& a, const Point3& b);

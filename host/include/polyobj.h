@@ -5,10 +5,13 @@
 #include "mnmesh.h"
 #include "object.h"
 
-extern CoreExport Class_ID polyObjectClassID;
+// The export marker of the host's poly-object library.
+#define PolyLibExport __attribute__((visibility("default")))
+
+extern PolyLibExport Class_ID polyObjectClassID;
 
 // Converts to an editable poly only: itself.
-class CoreExport PolyObject : public GeomObject {
+class PolyLibExport PolyObject : public GeomObject {
 public:
   MNMesh mm;
 

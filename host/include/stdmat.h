@@ -44,12 +44,12 @@ public:
   virtual void SetMap(const MaxSDK::AssetManagement::AssetUser& asset, bool isUIAction = false) = 0;
   virtual const MCHAR* GetMapName() = 0;
   // The texture's loaded bitmap; null while the texture names no file. The texture owns it.
-  virtual Bitmap* GetBitmap(TimeValue t) = 0;
-  virtual void BitmapLoadDlg() = 0;
-  virtual void ReloadBitmapAndUpdate() = 0;
+  virtual Bitmap* GetBitmap(TimeValue /*t*/) { return NULL; }
+  virtual void BitmapLoadDlg() {}
+  virtual void ReloadBitmapAndUpdate() {}
   virtual void fnReload() = 0;
   virtual void fnViewImage() = 0;
-  virtual void SetBitmapInfo(const BitmapInfo& bi) = 0;
+  virtual void SetBitmapInfo(const BitmapInfo& /*bi*/) {}
 };
 
 // A new standard material: every slot empty, switched off, at amount 1.0.

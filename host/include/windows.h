@@ -1,6 +1,73 @@
 #pragma once
-// The few Windows names that the plug-ins use, with their Win64 widths.
+// The few Windows names that the plug-ins use, with their Win64 widths, and the min and max macros
+// that the platform header defines for C and C++ alike unless NOMINMAX is set. The host's own
+// headers rely on those macros, so plug-in code lives with them: it writes (std::min)(a, b).
+//
+// The platform's C++ library guards itself against the macros; this one does not, so every
+// standard header is read here first, before the macros exist (its include guards then keep
+// later includes from seeing them).
+#include <algorithm>
+#include <any>
+#include <array>
+#include <atomic>
+#include <bitset>
+#include <charconv>
+#include <chrono>
+#include <cmath>
+#include <codecvt>
+#include <complex>
+#include <condition_variable>
 #include <cstdint>
+#include <deque>
+#include <exception>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <future>
+#include <iomanip>
+#include <ios>
+#include <iostream>
+#include <istream>
+#include <iterator>
+#include <limits>
+#include <list>
+#include <locale>
+#include <map>
+#include <memory>
+#include <memory_resource>
+#include <mutex>
+#include <numeric>
+#include <optional>
+#include <ostream>
+#include <queue>
+#include <random>
+#include <regex>
+#include <set>
+#include <shared_mutex>
+#include <sstream>
+#include <stack>
+#include <stdexcept>
+#include <streambuf>
+#include <string>
+#include <string_view>
+#include <system_error>
+#include <thread>
+#include <tuple>
+#include <unordered_map>
+#include <unordered_set>
+#include <utility>
+#include <valarray>
+#include <variant>
+#include <vector>
+
+#ifndef NOMINMAX
+#ifndef max
+#define max(a, b) (((a) > (b)) ? (a) : (b))
+#endif
+#ifndef min
+#define min(a, b) (((a) < (b)) ? (a) : (b))
+#endif
+#endif
 
 typedef int BOOL;
 #ifndef TRUE
@@ -34,11 +101,6 @@ typedef HWND__* HWND;
 #define MB_OK 0x00000000U
 #define IDOK 1
 #define IDCANCEL 2
-
-// A module's entry point, defined by the module. It binds inside the module that defines it, as
-// the platform's loader calls each module's own entry point.
-extern "C" __attribute__((visibility("hidden"))) BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason,
-                                                                     LPVOID lpvReserved);
 
 BOOL DisableThreadLibraryCalls(HMODULE module);
 // Loads string `id` of the module's string table (on Linux, `<module dir>/en-US/<module file

@@ -7,6 +7,10 @@
 
 #include <windows.h>
 
+// The module's own entry point, bound inside the module as the platform's loader binds it.
+extern "C" __attribute__((visibility("hidden"))) BOOL WINAPI DllMain(HINSTANCE hinstDLL, DWORD fdwReason,
+                                                                     LPVOID lpvReserved);
+
 namespace {
 
 class ModuleEntry {

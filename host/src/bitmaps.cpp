@@ -12,7 +12,7 @@ AssetUser::AssetUser(const MCHAR* name) : fileName(name) {}
 AssetUser::AssetUser(const AssetUser& other) = default;
 AssetUser& AssetUser::operator=(const AssetUser& other) = default;
 AssetUser::~AssetUser() = default;
-MSTR AssetUser::GetFileName() const { return fileName; }
+const MSTR& AssetUser::GetFileName() const { return fileName; }
 
 }  // namespace AssetManagement
 }  // namespace MaxSDK
@@ -34,7 +34,24 @@ const MCHAR* BitmapInfo::SetName(const MCHAR* n) {
 const MaxSDK::AssetManagement::AssetUser& BitmapInfo::GetAsset() const { return asset; }
 
 BitmapStorage::~BitmapStorage() = default;
-Bitmap::~Bitmap() = default;
+Bitmap::Bitmap(BitmapManager*) : storage(nullptr) {}
+Bitmap::~Bitmap() { delete storage; }
+void Bitmap::DeleteThis() { hostscene::deleteUnownedBitmap(this); }
+
+Bitmap* BitmapManagerImp::make(const BitmapInfo& info) noexcept {
+  std::unique_ptr<BitmapStorage> storage(new (std::nothrow) BitmapStorage);
+  if (!storage) return nullptr;
+  try {
+    storage->bi = info;
+  } catch (...) {
+    return nullptr;
+  }
+  Bitmap* bitmap = new (std::nothrow) Bitmap(TheManager);
+  if (bitmap) bitmap->storage = storage.release();
+  return bitmap;
+}
+
+void BitmapManagerImp::destroy(Bitmap* bitmap) noexcept { delete bitmap; }
 BitmapManager::~BitmapManager() = default;
 
 namespace hostscene {

@@ -20,8 +20,8 @@ int Box3::Contains(const Point3& p) const {
 
 Box3& Box3::operator+=(const Point3& p) {
   for (int i = 0; i < 3; ++i) {
-    pmin[i] = std::min(pmin[i], p[i]);
-    pmax[i] = std::max(pmax[i], p[i]);
+    pmin[i] = (std::min)(pmin[i], p[i]);
+    pmax[i] = (std::max)(pmax[i], p[i]);
   }
   return *this;
 }

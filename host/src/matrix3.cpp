@@ -48,7 +48,8 @@ void Matrix3::SetRow(int i, Point3 p) {
   flags &= ~static_cast<DWORD>(i == 3 ? POS_IDENT : ROT_IDENT | SCL_IDENT);
 }
 
-Point3 Matrix3::GetTrans() const { return GetRow(3); }
+// The row's three floats seen as the point they hold, as the host's own matrix does.
+const Point3& Matrix3::GetTrans() const { return *reinterpret_cast<const Point3*>(m[3]); }
 
 void Matrix3::SetTrans(const Point3& p) { SetRow(3, p); }
 

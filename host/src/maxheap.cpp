@@ -39,11 +39,9 @@ void* MaxHeapOperators::operator new[](std::size_t size) { return hostscene::tak
 void* MaxHeapOperators::operator new[](std::size_t size, const std::nothrow_t&) noexcept {
   return hostscene::take(size);
 }
-void* MaxHeapOperators::operator new[](std::size_t, void* placement_ptr) noexcept { return placement_ptr; }
 
 void MaxHeapOperators::operator delete(void* ptr) noexcept { std::free(ptr); }
 void MaxHeapOperators::operator delete(void* ptr, const std::nothrow_t&) noexcept { std::free(ptr); }
 void MaxHeapOperators::operator delete(void*, void*) noexcept {}
 void MaxHeapOperators::operator delete[](void* ptr) noexcept { std::free(ptr); }
 void MaxHeapOperators::operator delete[](void* ptr, const std::nothrow_t&) noexcept { std::free(ptr); }
-void MaxHeapOperators::operator delete[](void*, void*) noexcept {}

@@ -53,13 +53,13 @@ void Face::setEdgeVis(int edge, int visFlag) {
   }
 }
 
-DWORD Face::getEdgeVis(int edge) const { return flags & edgeBit(edge); }
+int Face::getEdgeVis(int edge) { return static_cast<int>(flags & edgeBit(edge)); }
 
 void Face::setMatID(MtlID id) {
   flags = (flags & FACE_MATID_MASK) | (static_cast<DWORD>(id) << FACE_MATID_SHIFT);
 }
 
-MtlID Face::getMatID() const {
+MtlID Face::getMatID() {
   return static_cast<MtlID>((flags >> FACE_MATID_SHIFT) & FACE_MATID_MASK);
 }
 
@@ -189,7 +189,7 @@ BOOL Mesh::setNumTVerts(int ct, BOOL keep) {
 namespace {
 
 // Texture and colour faces are read by face index, so a present array covers every face.
-int faceStorage(int ct, int faceCount) { return ct > 0 ? std::max(ct, faceCount) : ct; }
+int faceStorage(int ct, int faceCount) { return ct > 0 ? (std::max)(ct, faceCount) : ct; }
 
 int keptFaces(BOOL keep, int oldCt, int present) {
   if (!keep) return 0;

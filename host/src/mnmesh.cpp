@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "raw_array.h"
+#include "undefined_use.h"
 
 namespace {
 
@@ -42,22 +43,12 @@ MNFace::MNFace(const MNFace& from) : smGroup(from.smGroup), material(from.materi
   copyCorners(deg, from.deg, {&vtx, &edg}, {from.vtx, from.edg});
 }
 
-MNFace::MNFace(MNFace&& from) noexcept
-    : deg(std::exchange(from.deg, 0)), vtx(std::exchange(from.vtx, nullptr)),
-      edg(std::exchange(from.edg, nullptr)), smGroup(from.smGroup), material(from.material) {}
-
 MNFace& MNFace::operator=(const MNFace& from) {
-  if (this != &from) *this = MNFace(from);
-  return *this;
-}
-
-MNFace& MNFace::operator=(MNFace&& from) noexcept {
   if (this != &from) {
-    releaseArray(vtx);
-    releaseArray(edg);
-    deg = std::exchange(from.deg, 0);
-    vtx = std::exchange(from.vtx, nullptr);
-    edg = std::exchange(from.edg, nullptr);
+    MNFace copy(from);
+    std::swap(deg, copy.deg);
+    std::swap(vtx, copy.vtx);
+    std::swap(edg, copy.edg);
     smGroup = from.smGroup;
     material = from.material;
   }
@@ -73,19 +64,11 @@ void MNFace::SetDeg(int d) { resizeCorners(deg, d, {&vtx, &edg}); }
 
 MNMapFace::MNMapFace(const MNMapFace& from) { copyCorners(deg, from.deg, {&tv}, {from.tv}); }
 
-MNMapFace::MNMapFace(MNMapFace&& from) noexcept
-    : deg(std::exchange(from.deg, 0)), tv(std::exchange(from.tv, nullptr)) {}
-
 MNMapFace& MNMapFace::operator=(const MNMapFace& from) {
-  if (this != &from) *this = MNMapFace(from);
-  return *this;
-}
-
-MNMapFace& MNMapFace::operator=(MNMapFace&& from) noexcept {
   if (this != &from) {
-    releaseArray(tv);
-    deg = std::exchange(from.deg, 0);
-    tv = std::exchange(from.tv, nullptr);
+    MNMapFace copy(from);
+    std::swap(deg, copy.deg);
+    std::swap(tv, copy.tv);
   }
   return *this;
 }
@@ -95,32 +78,27 @@ MNMapFace::~MNMapFace() { releaseArray(tv); }
 void MNMapFace::SetSize(int d) { resizeCorners(deg, d, {&tv}); }
 
 MNMap::MNMap(const MNMap& from) {
-  MNMap copy;
-  copy.v = duplicateArray(from.v, from.numv);
-  copy.numv = copy.vAlloc = from.numv;
-  copy.f = duplicateArray(from.f, from.numf);
-  copy.numf = copy.fAlloc = from.numf;
-  swapWith(copy);
+  std::unique_ptr<UVVert[]> vertices(duplicateArray(from.v, from.numv));
+  f = duplicateArray(from.f, from.numf);
+  numf = fAlloc = from.numf;
+  v = vertices.release();
+  numv = vAlloc = from.numv;
 }
 
 MNMap& MNMap::operator=(const MNMap& from) {
   if (this != &from) {
     MNMap copy(from);
-    swapWith(copy);
+    std::swap(f, copy.f);
+    std::swap(v, copy.v);
+    std::swap(numv, copy.numv);
+    std::swap(numf, copy.numf);
+    std::swap(vAlloc, copy.vAlloc);
+    std::swap(fAlloc, copy.fAlloc);
   }
   return *this;
 }
 
 MNMap::~MNMap() { ClearAndFree(); }
-
-void MNMap::swapWith(MNMap& other) noexcept {
-  std::swap(f, other.f);
-  std::swap(v, other.v);
-  std::swap(numv, other.numv);
-  std::swap(numf, other.numf);
-  std::swap(vAlloc, other.vAlloc);
-  std::swap(fAlloc, other.fAlloc);
-}
 
 void MNMap::setNumVerts(int nvnum) { resizeGrowable(v, numv, vAlloc, nvnum); }
 
@@ -189,7 +167,7 @@ void MNMesh::setNumEdges(int nenum) {
   for (int channel = 0; channel < MAX_EDGEDATA; ++channel) {
     std::vector<float>& values = edgeValues[channel];
     if (edgeSupported[channel] && values.capacity() < wanted) {
-      values.reserve(std::max(wanted, values.capacity() + values.capacity() / 2));
+      values.reserve((std::max)(wanted, values.capacity() + values.capacity() / 2));
     }
   }
   resizeGrowable(e, nume, eAlloc, nenum);
@@ -223,7 +201,11 @@ void MNMesh::SetMapNum(int mpnum) {
 
 int MNMesh::MNum() const { return static_cast<int>(maps.size()); }
 
-MNMap* MNMesh::M(int mp) const { return mp >= 0 && mp < MNum() ? maps[static_cast<std::size_t>(mp)].get() : nullptr; }
+MNMap* MNMesh::M(int mp) const {
+  // The host indexes its channel array unchecked; hidden channels below 0 are not modelled here.
+  if (mp < 0 || mp >= MNum()) hostscene::stopOnUndefinedUse("MNMesh::M", "map channel outside 0 to MNum() - 1");
+  return maps[static_cast<std::size_t>(mp)].get();
+}
 
 BOOL MNMesh::eDataSupport(int edChannel) const {
   return edChannel >= 0 && edChannel < MAX_EDGEDATA && edgeSupported[edChannel];

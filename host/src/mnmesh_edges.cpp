@@ -15,12 +15,12 @@ public:
 
   // The index of edge a-b, entered with face `face` as its first face when it is new.
   int edgeFor(int a, int b, int face) {
-    const int low = std::min(a, b);
-    const int high = std::max(a, b);
+    const int low = (std::min)(a, b);
+    const int high = (std::max)(a, b);
     for (int index = chainStart[static_cast<std::size_t>(low)]; index >= 0;
          index = chainNext[static_cast<std::size_t>(index)]) {
       MNEdge& edge = edges[static_cast<std::size_t>(index)];
-      if (std::max(edge.v1, edge.v2) != high) continue;
+      if ((std::max)(edge.v1, edge.v2) != high) continue;
       if (edge.f2 < 0 && edge.f1 != face) edge.f2 = face;
       return index;
     }

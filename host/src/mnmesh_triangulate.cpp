@@ -90,7 +90,7 @@ void MNMesh::splitFaceEdges(int ff, const std::vector<int>& polygonEdges, int fi
   }
   // Polygon edge k now lies in triangle k - 1 (the last edge in the last triangle).
   for (int k = 2; k < degree; ++k) {
-    const int owner = triangleFace(ff, firstNewFace, std::min(k - 1, triangles - 1));
+    const int owner = triangleFace(ff, firstNewFace, (std::min)(k - 1, triangles - 1));
     replaceFace(e[polygonEdges[k]], ff, owner);
   }
 }

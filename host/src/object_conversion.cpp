@@ -45,7 +45,7 @@ void copyTriangles(MNMesh& mm, const Mesh& mesh) {
   for (int i = 0; i < mesh.numVerts; ++i) mm.v[i].p = mesh.verts[i];
   mm.setNumFaces(mesh.numFaces);
   for (int j = 0; j < mesh.numFaces; ++j) {
-    const Face& face = mesh.faces[j];
+    Face& face = mesh.faces[j];
     MNFace& polygon = mm.f[j];
     polygon.SetDeg(3);
     for (int k = 0; k < 3; ++k) polygon.vtx[k] = static_cast<int>(face.v[k]);

@@ -31,7 +31,7 @@ std::unique_ptr<T[]> freshArray(int count) noexcept {
 // the old one, which is released.
 template <typename T>
 void adoptArray(T*& array, std::unique_ptr<T[]> fresh, int kept, int count) noexcept {
-  const int moved = std::max(0, std::min(kept, count));
+  const int moved = (std::max)(0, (std::min)(kept, count));
   for (int i = 0; i < moved; ++i) fresh[i] = std::move(array[i]);
   releaseArray(array);
   array = fresh.release();
@@ -65,13 +65,13 @@ bool reallocateArray(T*& array, int kept, int count) noexcept {
 template <typename T>
 void resizeGrowable(T*& array, int& count, int& capacity, int wanted) {
   if (wanted < 0) return;
-  const int valid = std::max(0, std::min(count, capacity));
+  const int valid = (std::max)(0, (std::min)(count, capacity));
   if (wanted > capacity) {
     const std::int64_t headroom = static_cast<std::int64_t>(capacity) + capacity / 2;
     const int grown = static_cast<int>(std::min<std::int64_t>(std::max<std::int64_t>(wanted, headroom), INT32_MAX));
     if (!reallocateArray(array, valid, grown)) throw std::bad_alloc();
     capacity = grown;
   }
-  for (int i = std::min(valid, wanted); i < std::max(valid, wanted); ++i) array[i] = T();
+  for (int i = (std::min)(valid, wanted); i < (std::max)(valid, wanted); ++i) array[i] = T();
   count = wanted;
 }

@@ -110,7 +110,7 @@ int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax) {
   try {
     std::wstring text;
     if (!findString(instance, id, text)) return 0;
-    const std::size_t count = std::min(text.size(), static_cast<std::size_t>(bufferMax - 1));
+    const std::size_t count = (std::min)(text.size(), static_cast<std::size_t>(bufferMax - 1));
     std::copy_n(text.begin(), count, buffer);
     buffer[count] = L'\0';
     return static_cast<int>(count);

@@ -90,11 +90,11 @@ const wchar_t* objectName(const Animatable* object) {
   return it == names.end() ? L"Object" : it->second.c_str();
 }
 
-LoadedBitmap* newBitmap(const BitmapInfo& info, const void* owningTexture) {
-  std::unique_ptr<LoadedBitmap> bitmap(new (std::nothrow) LoadedBitmap(info, owningTexture));
+Bitmap* newBitmap(const BitmapInfo& info, const void* owningTexture) {
+  std::unique_ptr<Bitmap, BitmapRelease> bitmap(BitmapManagerImp::make(info));
   if (!bitmap) return nullptr;
-  LoadedBitmap* raw = bitmap.get();
-  scene().bitmaps.emplace(raw, std::move(bitmap));
+  Bitmap* raw = bitmap.get();
+  scene().bitmaps.emplace(raw, LoadedBitmap{std::move(bitmap), owningTexture});
   return raw;
 }
 
@@ -103,12 +103,13 @@ void releaseBitmap(const Bitmap* bitmap) noexcept {
   auto& bitmaps = scene().bitmaps;
   auto it = bitmaps.find(bitmap);
   if (it == bitmaps.end()) return;
-  std::unique_ptr<LoadedBitmap> owned = std::move(it->second);
+  LoadedBitmap owned = std::move(it->second);
   bitmaps.erase(it);
 }
 
-void LoadedBitmap::DeleteThis() {
-  if (!owner) releaseBitmap(this);
+void deleteUnownedBitmap(const Bitmap* bitmap) noexcept {
+  auto it = scene().bitmaps.find(bitmap);
+  if (it != scene().bitmaps.end() && it->second.owner == nullptr) releaseBitmap(bitmap);
 }
 
 }  // namespace hostscene

@@ -13,22 +13,16 @@
 #include <impapi.h>
 #include <standin/scene.h>
 
+#include "bitmap_manager_imp.h"
 #include "scene_node.h"
 
 namespace hostscene {
 
 // A bitmap loaded by the bitmap manager, or held by a bitmap texture (its owner). DeleteThis
 // frees a bitmap that the manager handed out and leaves a texture's bitmap to its texture.
-class LoadedBitmap final : public Bitmap {
-public:
-  LoadedBitmap(const BitmapInfo& info, const void* owningTexture) : owner(owningTexture) { storage.bi = info; }
-  ~LoadedBitmap() override = default;
-  BitmapStorage* Storage() override { return &storage; }
-  void DeleteThis() override;
-
-private:
-  BitmapStorage storage;
-  const void* const owner;
+struct LoadedBitmap {
+  std::unique_ptr<Bitmap, BitmapRelease> bitmap;
+  const void* owner = nullptr;
 };
 
 struct SceneState {
@@ -48,7 +42,7 @@ struct SceneState {
   std::unordered_map<Animatable*, std::uint64_t> items;   // tracked item -> creation number
   std::uint64_t nextItemNumber = 0;
   std::unordered_map<const Animatable*, std::wstring> objectNames;
-  std::unordered_map<const Bitmap*, std::unique_ptr<LoadedBitmap>> bitmaps;
+  std::unordered_map<const Bitmap*, LoadedBitmap> bitmaps;
   bool clearing = false;
 
   std::vector<std::wstring> journal;
@@ -83,8 +77,10 @@ const wchar_t* objectName(const Animatable* object);
 
 // Makes a bitmap that the scene keeps until released (DeleteThis, unless a texture owns it) or
 // resetScene; null when the heap refuses.
-LoadedBitmap* newBitmap(const BitmapInfo& info, const void* owningTexture = nullptr);
+Bitmap* newBitmap(const BitmapInfo& info, const void* owningTexture = nullptr);
 void releaseBitmap(const Bitmap* bitmap) noexcept;
+// What DeleteThis does: frees a bitmap that no texture owns.
+void deleteUnownedBitmap(const Bitmap* bitmap) noexcept;
 
 template <typename T>
 T* track(T* item) noexcept {

@@ -96,7 +96,7 @@ std::vector<std::int32_t> plainCreasedEdges(const std::vector<std::int32_t>& fac
     const int corners = c[3] == -1 ? 3 : 4;
     for (int k = 0; k < corners; ++k) {
       const std::int32_t a = c[k], b = c[(k + 1) % corners];
-      if (!seen.insert({std::max(a, b), std::min(a, b)}).second) continue;
+      if (!seen.insert({(std::max)(a, b), (std::min)(a, b)}).second) continue;
       if (((flags[face] >> (2 * k)) & 3) == 3) list.push_back(next);
       ++next;
     }

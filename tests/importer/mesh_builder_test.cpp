@@ -21,7 +21,7 @@ class MeshBuilder : public ::testing::Test {
 
   void expectFace(int t, DWORD a, DWORD b, DWORD c, DWORD visAB, DWORD visBC, DWORD visCA) {
     SCOPED_TRACE(t);
-    const Face& face = mesh.faces[t];
+    Face& face = mesh.faces[t];
     EXPECT_EQ(face.v[0], a);
     EXPECT_EQ(face.v[1], b);
     EXPECT_EQ(face.v[2], c);

@@ -19,7 +19,7 @@ std::map<std::pair<int, int>, std::pair<int, int>> edgeUses(const PolyMeshData& 
     for (int k = 0; k < size; ++k) {
       const int a = mesh.faceVertices[corner + static_cast<std::size_t>(k)];
       const int b = mesh.faceVertices[corner + static_cast<std::size_t>((k + 1) % size)];
-      auto& use = uses[{std::min(a, b), std::max(a, b)}];
+      auto& use = uses[{(std::min)(a, b), (std::max)(a, b)}];
       (a < b ? use.first : use.second) += 1;
     }
     corner += static_cast<std::size_t>(size);
@@ -46,7 +46,7 @@ TEST(DemoScene, PolygroupsCreasesAndUvIslands) {
   const PolyMeshData mesh = demoMesh(n);
   EXPECT_EQ(std::set<int>(mesh.faceMaterialIds.begin(), mesh.faceMaterialIds.end()), (std::set<int>{0, 1, 2, 3, 4, 5}));
   std::set<std::pair<int, int>> loop;
-  for (auto [a, b] : mesh.creasedEdges) loop.insert({std::min(a, b), std::max(a, b)});
+  for (auto [a, b] : mesh.creasedEdges) loop.insert({(std::min)(a, b), (std::max)(a, b)});
   EXPECT_EQ(loop.size(), static_cast<std::size_t>(4 * n)) << "one closed loop around the middle";
   EXPECT_EQ(mesh.creasedEdges.size(), loop.size()) << "each edge of the loop listed once";
   EXPECT_EQ(mesh.textureVertices.size(), static_cast<std::size_t>(6 * (n + 1) * (n + 1))) << "no UV shared across sides";

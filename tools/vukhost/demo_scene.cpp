@@ -106,7 +106,7 @@ private:
     mesh_.faceMaterialIds.push_back(s);
     // The loop around the middle: edges of the upright sides that lie at half height, each taken
     // once, from the quad below it.
-    const bool belowLoop = std::min({lattice[0][2], lattice[1][2], lattice[2][2], lattice[3][2]}) < n_ / 2;
+    const bool belowLoop = (std::min)({lattice[0][2], lattice[1][2], lattice[2][2], lattice[3][2]}) < n_ / 2;
     for (int k = 0; k < 4; ++k) {
       const Grid& a = lattice[static_cast<std::size_t>(k)];
       const Grid& b = lattice[static_cast<std::size_t>((k + 1) % 4)];

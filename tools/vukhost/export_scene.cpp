@@ -46,12 +46,12 @@ void fillMapVertices(const std::vector<std::array<float, 3>>& from, MNMap& map) 
 void markCreases(const PolyMeshData& data, MNMesh& mesh) {
   if (data.creasedEdges.empty()) return;
   std::vector<std::pair<int, int>> pairs;
-  for (auto [a, b] : data.creasedEdges) pairs.emplace_back(std::min(a, b), std::max(a, b));
+  for (auto [a, b] : data.creasedEdges) pairs.emplace_back((std::min)(a, b), (std::max)(a, b));
   std::sort(pairs.begin(), pairs.end());
   mesh.setEDataSupport(EDATA_CREASE);
   float* crease = mesh.edgeFloat(EDATA_CREASE);
   for (int e = 0; e < mesh.nume; ++e) {
-    const std::pair<int, int> key(std::min(mesh.e[e].v1, mesh.e[e].v2), std::max(mesh.e[e].v1, mesh.e[e].v2));
+    const std::pair<int, int> key((std::min)(mesh.e[e].v1, mesh.e[e].v2), (std::max)(mesh.e[e].v1, mesh.e[e].v2));
     if (std::binary_search(pairs.begin(), pairs.end(), key)) crease[e] = 1.0f;
   }
 }

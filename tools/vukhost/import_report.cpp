@@ -28,8 +28,8 @@ std::array<std::array<float, 3>, 2> boundingBox(const MeshSnapshot& mesh) {
   box[0] = box[1] = mesh.vertices.front();
   for (const auto& v : mesh.vertices) {
     for (int k = 0; k < 3; ++k) {
-      box[0][k] = std::min(box[0][k], v[k]);
-      box[1][k] = std::max(box[1][k], v[k]);
+      box[0][k] = (std::min)(box[0][k], v[k]);
+      box[1][k] = (std::max)(box[1][k], v[k]);
     }
   }
   return box;

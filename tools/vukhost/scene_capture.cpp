@@ -49,7 +49,7 @@ MeshSnapshot snapshot(const Mesh& mesh) {
   result.materialIds.reserve(faceCount);
   result.smoothingGroups.reserve(faceCount);
   for (std::size_t i = 0; i < faceCount; ++i) {
-    const Face& face = mesh.faces[i];
+    Face& face = mesh.faces[i];   // the host's face getters are not const
     result.faces.push_back(corners(face.v));
     result.edgeVisible.push_back({face.getEdgeVis(0) != 0, face.getEdgeVis(1) != 0, face.getEdgeVis(2) != 0});
     result.materialIds.push_back(face.getMatID());

@@ -13,7 +13,7 @@ using EdgeSet = std::set<std::pair<int, int>>;
 
 EdgeSet undirected(const std::vector<std::pair<int, int>>& edges) {
   EdgeSet set;
-  for (const auto& [a, b] : edges) set.insert({std::min(a, b), std::max(a, b)});
+  for (const auto& [a, b] : edges) set.insert({(std::min)(a, b), (std::max)(a, b)});
   return set;
 }
 
@@ -23,7 +23,7 @@ std::uint8_t creaseByte(const std::int32_t* corners, int cornerCount, const Edge
   std::uint8_t flags = 0;
   for (int k = 0; k < cornerCount; ++k) {
     const int a = corners[k], b = corners[(k + 1) % cornerCount];
-    if (creased.count({std::min(a, b), std::max(a, b)}) != 0) flags |= static_cast<std::uint8_t>(3u << (2 * k));
+    if (creased.count({(std::min)(a, b), (std::max)(a, b)}) != 0) flags |= static_cast<std::uint8_t>(3u << (2 * k));
   }
   return flags;
 }

@@ -16,7 +16,7 @@ public:
   AssetUser& operator=(const AssetUser& other);
   ~AssetUser();
 
-  MSTR GetFileName() const;
+  const MSTR& GetFileName() const;
 
 private:
   friend class ::BitmapInfo;
