@@ -1,5 +1,6 @@
 #pragma once
 // An axis-aligned box; empty until a point is added.
+#include "GeomExport.h"
 #include "point3.h"
 #include "matrix3.h"
 
@@ -10,15 +11,15 @@ public:
   Box3() { Init(); }
   Box3(const Point3& p, const Point3& q) : pmin(p), pmax(q) {}
 
-  void Init();                         // makes the box empty
+  GEOMEXPORT void Init();                         // makes the box empty
   int IsEmpty() const;
   Point3 Min() const { return pmin; }
   Point3 Max() const { return pmax; }
   Point3 Center() const;
   Point3 Width() const;                // pmax - pmin; zero for an empty box
-  int Contains(const Point3& p) const;
+  GEOMEXPORT int Contains(const Point3& p) const;
 
-  Box3& operator+=(const Point3& p);   // grows the box to hold p
-  Box3& operator+=(const Box3& b);     // grows the box to hold b
-  Box3 operator*(const Matrix3& tm) const;  // the box around the eight transformed corners
+  GEOMEXPORT Box3& operator+=(const Point3& p);   // grows the box to hold p
+  GEOMEXPORT Box3& operator+=(const Box3& b);     // grows the box to hold b
+  GEOMEXPORT Box3 operator*(const Matrix3& tm) const;  // the box around the eight transformed corners
 };

@@ -45,12 +45,12 @@ public:
   Face() : v{0, 0, 0}, smGroup(0), flags(0) {}
 
   void setVerts(int a, int b, int c);
-  void setVerts(DWORD* vrt);
+  DllExport void setVerts(DWORD* vrt);
   DWORD getVert(int index) { return v[index]; }
   DWORD* getAllVerts() { return v; }
   // Each argument: nonzero (EDGE_VIS) shows the edge, zero (EDGE_INVIS) hides it.
-  void setEdgeVisFlags(int va, int vb, int vc);
-  void setEdgeVis(int edge, int visFlag);
+  DllExport void setEdgeVisFlags(int va, int vb, int vc);
+  DllExport void setEdgeVis(int edge, int visFlag);
   // Nonzero when edge `edge` (0 to 2) is visible.
   int getEdgeVis(int edge);
   void setMatID(MtlID id);
@@ -68,7 +68,7 @@ public:
   TVFace(DWORD a, DWORD b, DWORD c) : t{a, b, c} {}
 
   void setTVerts(int a, int b, int c);
-  void setTVerts(DWORD* vv);
+  DllExport void setTVerts(DWORD* vv);
   DWORD getTVert(int index) { return t[index]; }
   DWORD* getAllTVerts() { return t; }
 };
@@ -86,24 +86,24 @@ public:
   VertColor* vertCol;
   TVFace* vcFace;        // when present, at least numFaces entries; kept in step by setNumFaces
 
-  Mesh();
-  Mesh(const Mesh& from);
-  Mesh& operator=(const Mesh& from);
-  ~Mesh();
+  DllExport Mesh();
+  DllExport Mesh(const Mesh& from);
+  DllExport Mesh& operator=(const Mesh& from);
+  DllExport ~Mesh();
 
-  BOOL setNumVerts(int ct, BOOL keep = FALSE, BOOL synchSel = TRUE);
+  DllExport BOOL setNumVerts(int ct, BOOL keep = FALSE, BOOL synchSel = TRUE);
   int getNumVerts() const { return numVerts; }
   // Also resizes tvFace and vcFace, when present, to the new face count.
-  BOOL setNumFaces(int ct, BOOL keep = FALSE, BOOL synchSel = TRUE);
+  DllExport BOOL setNumFaces(int ct, BOOL keep = FALSE, BOOL synchSel = TRUE);
   int getNumFaces() const { return numFaces; }
-  BOOL setNumTVerts(int ct, BOOL keep = FALSE);
+  DllExport BOOL setNumTVerts(int ct, BOOL keep = FALSE);
   int getNumTVerts() const { return numTVerts; }
   // With keep, the first oldCt texture faces are kept (oldCt 0: every present one). A count below
   // the face count still gives every face a (zeroed) texture face.
-  BOOL setNumTVFaces(int ct, BOOL keep = FALSE, int oldCt = 0);
-  BOOL setNumVertCol(int ct, BOOL keep = FALSE);
+  DllExport BOOL setNumTVFaces(int ct, BOOL keep = FALSE, int oldCt = 0);
+  DllExport BOOL setNumVertCol(int ct, BOOL keep = FALSE);
   int getNumVertCol() const { return numCVerts; }
-  BOOL setNumVCFaces(int ct, BOOL keep = FALSE, int oldCt = 0);
+  DllExport BOOL setNumVCFaces(int ct, BOOL keep = FALSE, int oldCt = 0);
 
   void setVert(int i, const Point3& xyz) { verts[i] = xyz; }
   Point3& getVert(int i) { return verts[i]; }
@@ -115,12 +115,12 @@ public:
 
   // Unit face normals from the winding (vertex 1 - 0 crossed with 2 - 0); a face with an index out
   // of range or no area gets the zero vector.
-  void buildNormals();
+  DllExport void buildNormals();
   Point3& getFaceNormal(int i) { return faceNormals[i]; }
-  void buildBoundingBox();
+  DllExport void buildBoundingBox();
   // The box around the vertices, each transformed by tm when one is given.
-  Box3 getBoundingBox(Matrix3* tm = NULL);
-  void InvalidateEdgeList();
+  DllExport Box3 getBoundingBox(Matrix3* tm = NULL);
+  DllExport void InvalidateEdgeList();
 
 private:
   void copyFrom(const Mesh& from);

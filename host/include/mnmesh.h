@@ -22,6 +22,7 @@
 #include <vector>
 #include <windows.h>
 #include <maxtypes.h>
+#include "export.h"
 #include "point3.h"
 #include "mesh.h"
 
@@ -52,11 +53,11 @@ public:
 
   MNFace() = default;
   MNFace(const MNFace& from);
-  MNFace& operator=(const MNFace& from);
+  DllExport MNFace& operator=(const MNFace& from);
   ~MNFace();
 
   // Sizes vtx and edg to d entries, keeping the leading ones; new entries are 0.
-  void SetDeg(int d);
+  DllExport void SetDeg(int d);
 };
 
 class MNMapFace {
@@ -66,7 +67,7 @@ public:
 
   MNMapFace() = default;
   MNMapFace(const MNMapFace& from);
-  MNMapFace& operator=(const MNMapFace& from);
+  DllExport MNMapFace& operator=(const MNMapFace& from);
   ~MNMapFace();
 
   // Sizes tv to d entries, keeping the leading ones; new entries are 0.
@@ -83,16 +84,16 @@ public:
 
   MNMap() = default;
   MNMap(const MNMap& from);
-  MNMap& operator=(const MNMap& from);
+  DllExport MNMap& operator=(const MNMap& from);
   ~MNMap();
 
   int VNum() const { return numv; }
   int FNum() const { return numf; }
   UVVert V(int i) const { return v[i]; }
   MNMapFace* F(int i) const { return &f[i]; }
-  void setNumVerts(int nvnum);
-  void setNumFaces(int nfnum);
-  void ClearAndFree();
+  DllExport void setNumVerts(int nvnum);
+  DllExport void setNumFaces(int nfnum);
+  DllExport void ClearAndFree();
 
 private:
   int vAlloc = 0;
@@ -110,8 +111,8 @@ public:
 
   MNMesh();
   MNMesh(const MNMesh& from);
-  MNMesh& operator=(const MNMesh& from);
-  ~MNMesh();
+  DllExport MNMesh& operator=(const MNMesh& from);
+  DllExport ~MNMesh();
 
   int VNum() const { return numv; }
   int ENum() const { return nume; }
@@ -121,28 +122,28 @@ public:
   MNFace* F(int i) const { return &f[i]; }
   Point3& P(int i) const { return v[i].p; }
 
-  void setNumVerts(int nvnum);
-  void setNumEdges(int nenum);   // edge data follows, new values 0
-  void setNumFaces(int nfnum);
-  void ClearAndFree();
+  DllExport void setNumVerts(int nvnum);
+  DllExport void setNumEdges(int nenum);   // edge data follows, new values 0
+  DllExport void setNumFaces(int nfnum);
+  DllExport void ClearAndFree();
 
   // Map channels 0 to MNum() - 1; new channels start empty.
-  void SetMapNum(int mpnum);
+  DllExport void SetMapNum(int mpnum);
   int MNum() const;
-  MNMap* M(int mp) const;        // a channel outside 0 to MNum() - 1 stops the process
+  DllExport MNMap* M(int mp) const;        // a channel outside 0 to MNum() - 1 stops the process
 
-  BOOL eDataSupport(int edChannel) const;
-  void setEDataSupport(int edChannel, BOOL support = TRUE);   // values start at 0
+  DllExport BOOL eDataSupport(int edChannel) const;
+  DllExport void setEDataSupport(int edChannel, BOOL support = TRUE);   // values start at 0
   void* edgeData(int edChannel) const;                        // null when unsupported
   float* edgeFloat(int edChannel) const;                      // one float per edge
 
   // Rebuilds the edge list from the faces and fills every face's edg; edge data follows the
   // new edge count. A corner naming a vertex out of range gets edge -1.
-  void FillInMesh();
+  DllExport void FillInMesh();
   // Splits face ff (degree 4 or more) into a fan of triangles; see the top of this file. Faces
   // out of range or of degree 3 or less are left alone. When the face's edges were not built
   // (an edge index out of range), the triangles get edge -1 and no diagonal is added.
-  void TriangulateFace(int ff);
+  DllExport void TriangulateFace(int ff);
 
 private:
   void copyFrom(const MNMesh& from);

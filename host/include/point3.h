@@ -1,7 +1,8 @@
 #pragma once
 // A point or vector of three single-precision floats.
+#include "GeomExport.h"
 
-class Point3 {
+class GEOMEXPORT Point3 {
 public:
   float x, y, z;
 
@@ -31,8 +32,8 @@ inline Point3 operator*(const Point3& p, float f) { return Point3(p.x * f, p.y *
 inline Point3 operator*(float f, const Point3& p) { return p * f; }
 inline Point3 operator/(const Point3& p, float f) { return Point3(p.x / f, p.y / f, p.z / f); }
 
-float Length(const Point3& p);
+GEOMEXPORT float Length(const Point3& p);
 float DotProd(const Point3& a, const Point3& b);
-Point3 CrossProd(const Point3& a, const Point3& b);
+GEOMEXPORT Point3 CrossProd(const Point3& a, const Point3& b);
 // The unit vector along p; the zero vector stays zero.
-Point3 Normalize(const Point3& p);
+GEOMEXPORT Point3 Normalize(const Point3& p);

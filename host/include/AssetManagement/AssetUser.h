@@ -9,7 +9,7 @@ class BitmapInfo;
 namespace MaxSDK {
 namespace AssetManagement {
 
-class UtilExport AssetUser : public MaxHeapOperators {
+class CoreExport AssetUser : public MaxHeapOperators {
 public:
   AssetUser();
   AssetUser(const AssetUser& other);
