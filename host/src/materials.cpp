@@ -5,6 +5,7 @@
 
 #include "journal_line.h"
 #include "scene_state.h"
+#include "undefined_use.h"
 
 ISubMap::~ISubMap() = default;
 Texmap* ISubMap::GetSubTexmap(int) { return nullptr; }
@@ -22,7 +23,10 @@ void MtlBase::SetName(MSTR s) {
 namespace hostscene {
 namespace {
 
-bool isSlot(int id) { return id >= 0 && id < NTEXMAPS; }
+// The host's standard material indexes its slot tables unchecked.
+void checkSlot(int id, const char* call) {
+  if (id < 0 || id >= NTEXMAPS) stopOnUndefinedUse(call, "map slot outside 0 to NTEXMAPS - 1");
+}
 
 }  // namespace
 
@@ -31,11 +35,15 @@ StandardMaterial::StandardMaterial()
   for (float& amount : amounts) amount = 1.0f;
 }
 
-Texmap* StandardMaterial::GetSubTexmap(int i) { return isSlot(i) ? maps[i] : nullptr; }
+Texmap* StandardMaterial::GetSubTexmap(int i) {
+  checkSlot(i, "StdMat::GetSubTexmap");
+  return maps[i];
+}
 
 void StandardMaterial::SetSubTexmap(int i, Texmap* m) {
   journalCall(L"MtlBase::SetSubTexmap", i);
-  if (isSlot(i)) maps[i] = m;
+  checkSlot(i, "StdMat::SetSubTexmap");
+  maps[i] = m;
 }
 
 void StandardMaterial::SetAmbient(Color c, TimeValue) { ambient = c; }
@@ -46,17 +54,25 @@ void StandardMaterial::SetShinStr(float v, TimeValue) { shinStr = v; }
 
 void StandardMaterial::EnableMap(int id, BOOL onoff) {
   journalCall(L"StdMat::EnableMap", id, onoff);
-  if (isSlot(id)) enabled[id] = onoff != FALSE;
+  checkSlot(id, "StdMat::EnableMap");
+  enabled[id] = onoff != FALSE;
 }
 
-BOOL StandardMaterial::MapEnabled(int id) { return isSlot(id) && enabled[id] ? TRUE : FALSE; }
+BOOL StandardMaterial::MapEnabled(int id) {
+  checkSlot(id, "StdMat::MapEnabled");
+  return enabled[id] ? TRUE : FALSE;
+}
 
 void StandardMaterial::SetTexmapAmt(int id, float amt, TimeValue t) {
   journalCall(L"StdMat::SetTexmapAmt", id, amt, t);
-  if (isSlot(id)) amounts[id] = amt;
+  checkSlot(id, "StdMat::SetTexmapAmt");
+  amounts[id] = amt;
 }
 
-float StandardMaterial::GetTexmapAmt(int id, TimeValue) { return isSlot(id) ? amounts[id] : 0.0f; }
+float StandardMaterial::GetTexmapAmt(int id, TimeValue) {
+  checkSlot(id, "StdMat::GetTexmapAmt");
+  return amounts[id];
+}
 
 void StandardMaterial::dropTexture(const void* texture) {
   for (Texmap*& slot : maps) {

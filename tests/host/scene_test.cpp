@@ -296,13 +296,10 @@ TEST_F(SceneTest, NewStandardMaterialAndItsSlots) {
   EXPECT_FALSE(state.enabled[ID_DI]);
   EXPECT_EQ(std::wstring(material->GetName().data()), L"Head_mat");
 
-  // Slots the material does not have are refused quietly.
-  material->SetSubTexmap(NTEXMAPS, texture);
-  material->EnableMap(-1, TRUE);
-  material->SetTexmapAmt(99, 3.0f, 0);
-  EXPECT_EQ(material->GetSubTexmap(NTEXMAPS), nullptr);
-  EXPECT_FALSE(material->MapEnabled(-1));
-  EXPECT_EQ(material->GetTexmapAmt(99, 0), 0.0f);
+  // A slot the material does not have is undefined on the host: the test stops.
+  EXPECT_DEATH(material->SetSubTexmap(NTEXMAPS, texture), "StdMat::SetSubTexmap: map slot outside");
+  EXPECT_DEATH(material->EnableMap(-1, TRUE), "StdMat::EnableMap");
+  EXPECT_DEATH(material->GetTexmapAmt(99, 0), "StdMat::GetTexmapAmt");
   EXPECT_TRUE(journalHas(L"StdMat::SetTexmapAmt 11 -2.5 0"));
   EXPECT_TRUE(journalHas(L"StdMat::EnableMap 11 1"));
   EXPECT_TRUE(journalHas(L"MtlBase::SetName Head_mat"));
