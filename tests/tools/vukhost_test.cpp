@@ -15,6 +15,7 @@
 #include "file_text.h"
 #include "obj_reader.h"
 #include "record_arrays.h"
+#include "record_fixtures.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -182,6 +183,70 @@ TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
   result = run("info " + quoted(folder.file("text.vuk")));
   EXPECT_EQ(result.status, 1);
   EXPECT_NE(result.out.find("Verdict: refused: "), std::string::npos) << result.out;
+}
+
+// The reason `info` gives in its verdict line, or "" when it accepts the file.
+std::string infoRefusal(const std::string& out) {
+  const std::string mark = "Verdict: refused: ";
+  const std::size_t at = out.find(mark);
+  if (at == std::string::npos) return "";
+  return out.substr(at + mark.size(), out.find('\n', at) - at - mark.size());
+}
+
+TEST_F(Vukhost, InfoAndImportAgreeOnEveryFileAndGiveTheSameReason) {
+  using fixtures::ChunkFile;
+  const auto threeVertices = [](ChunkFile file) { return file.array<float>(10001, 3, {0, 0, 0, 1, 0, 0, 0, 1, 0}); };
+  struct Case {
+    const char* name;
+    ChunkFile file;
+    const char* reason;
+  };
+  const Case refused[] = {
+      {"index7.vuk", threeVertices(ChunkFile()).array<std::int32_t>(20001, 1, {0, 1, 7, -1}),
+       "face 0 corner 2 names vertex 7; the file has 3 vertices"},
+      {"colours1.vuk",
+       threeVertices(ChunkFile()).array<std::int32_t>(20001, 1, {0, 1, 2, -1}).array<std::uint32_t>(35001, 1, {7}),
+       "chunk 35001 (vertexColors) holds 1 colours; vertexCount 3 needs 3"},
+      {"uvs2.vuk",
+       threeVertices(ChunkFile())
+           .array<std::int32_t>(20001, 1, {0, 1, 2, -1})
+           .array<float>(25001, 2, {0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0}),
+       "chunk 25001 (uvs (4 corners)) holds 16 floats; faceCount 1 needs 8"},
+  };
+  std::vector<std::string> files;
+  for (const Case& c : refused) {
+    c.file.save(folder.path() / c.name);
+    files.push_back(folder.file(c.name));
+  }
+  for (const char* corpus : {"reader", "import"}) {
+    for (const auto& entry : fs::directory_iterator(fs::path(VUK_SOURCE_DIR) / "fuzz" / "corpus" / corpus)) {
+      files.push_back(entry.path().string());
+    }
+  }
+  int accepted = 0;
+  for (const std::string& file : files) {
+    const ProgramRun info = run("info " + quoted(file));
+    const ProgramRun import = run("import " + quoted(file));
+    ASSERT_TRUE(info.status == 0 || info.status == 1) << file;
+    EXPECT_EQ(info.status, import.status) << file << "\n" << info.out << import.err;
+    if (import.status == 0) {
+      ++accepted;
+      EXPECT_EQ(import.err, "") << file;
+      continue;
+    }
+    const std::string reason = infoRefusal(info.out);
+    EXPECT_NE(reason, "") << file;
+    EXPECT_EQ(import.err, "vukhost: " + file + ": " + reason + "\n") << file;
+    EXPECT_EQ(import.out.rfind("Refused: " + file + ": " + reason + "\n", 0), 0u) << import.out;
+    EXPECT_NE(import.out.find("Answer: 0 (failed)"), std::string::npos);
+  }
+  EXPECT_GT(accepted, 0);
+  for (const Case& c : refused) {
+    EXPECT_EQ(infoRefusal(run("info " + quoted(folder.file(c.name))).out), c.reason) << c.name;
+  }
+  const ProgramRun json = run("import --json " + quoted(folder.file("index7.vuk")));
+  EXPECT_EQ(nlohmann::json::parse(json.out)["refusal"], refused[0].reason);
+  EXPECT_TRUE(nlohmann::json::parse(run("import --json " + quoted(writeQuadFile("ok.vuk"))).out)["refusal"].is_null());
 }
 
 TEST_F(Vukhost, UsageAndHostErrorsGoToStderrInOneLine) {

@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "host_session.h"
+#include "import_verdict.h"
 #include "obj_writer.h"
 #include "report_json.h"
 #include "report_text.h"
@@ -34,12 +35,16 @@ int importCommand(const CommandLine& line) {
     reportError(error);
     return exitHostError;
   }
+  if (answer != 1) report.refusal = refusalReason(file);
   if (line.json) {
     writeReportJson(report, stdout);
   } else {
     printReportText(report, stdout);
   }
   std::fflush(stdout);
-  if (answer != 1) return exitRefused;
+  if (answer != 1) {
+    reportError(file + ": " + report.refusal);
+    return exitRefused;
+  }
   return line.objPath.empty() ? exitSuccess : writeImportedObj(report, line.objPath);
 }
