@@ -161,7 +161,9 @@ TEST(TiffConversion, UnreadableSourcesFailWithoutWritingATiff) {
   writeBytes(folder.file("cut.tif"), std::string("II*\0\x08\0\0\0\xFF\xFF", 10));
   for (const char* source : {"missing.png", "notes.png", "cut.png", "cut.tif", "half.png", "huge.png", "skin.tga"}) {
     SCOPED_TRACE(source);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(convertImageToTiff(folder.file(source), folder.file("out.tif")));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the libraries print nothing";
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.tif")));
   }
 }
@@ -169,7 +171,9 @@ TEST(TiffConversion, UnreadableSourcesFailWithoutWritingATiff) {
 TEST(TiffConversion, UnwritableTiffFails) {
   TempFolder folder;
   colourPicture().save_png(folder.file("diffuse.png").c_str());
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(convertImageToTiff(folder.file("diffuse.png"), folder.file("no_such_folder/out.tif")));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "libtiff's own message stays out of the terminal";
 }
 
 TEST(TiffConversion, ExistingTiffIsReplaced) {
