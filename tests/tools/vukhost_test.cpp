@@ -160,6 +160,41 @@ TEST_F(Vukhost, ExportOfAnObjImportsBackAsTheSameMesh) {
   EXPECT_NEAR(node["mesh"]["vertices"][4][2].get<double>(), 4.0, 1e-5);
 }
 
+TEST_F(Vukhost, ExportKeepsAThousandCornerFaceWhole) {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) {
+    const double angle = 2 * 3.14159265358979 * i / 1000;
+    text += "v " + std::to_string(std::cos(angle)) + " 0 " + std::to_string(std::sin(angle)) + "\n";
+  }
+  text += "v 0 1 0\nf";
+  for (int i = 1; i <= 1000; ++i) text += " " + std::to_string(i);
+  text += "\nf 1 2 1001\n";
+  std::ofstream(folder.path() / "disc.obj") << text;
+  const std::string vuk = folder.file("disc.vuk");
+  const ProgramRun result = run("export " + quoted(folder.file("disc.obj")) + " " + quoted(vuk));
+  ASSERT_EQ(result.status, 0) << result.err;
+  VukMesh written;
+  ASSERT_EQ(written.Read(vuk.c_str()), 1);
+  ASSERT_EQ(written.vertexCount, 1001);
+  ASSERT_EQ(written.faceCount, 998 + 1) << "the 1000-gon in 998 triangles, then the triangle";
+  std::vector<int> uses(1001, 0);
+  for (int face = 0; face < written.faceCount; ++face) {
+    for (int k = 0; k < 3; ++k) {
+      const std::int32_t index = written.faces[4 * face + k];
+      ASSERT_TRUE(index >= 0 && index < 1001) << face;
+      ++uses[index];
+    }
+  }
+  EXPECT_EQ(std::count(uses.begin(), uses.end(), 0), 0) << "every corner of the long face is in a triangle";
+  int apexFaces = 0;
+  for (int face = 0; face < written.faceCount; ++face) {
+    const std::int32_t* f = written.faces + 4 * face;
+    if (f[0] == 0 && f[1] == 1 && f[2] == 1000) ++apexFaces;
+  }
+  EXPECT_EQ(apexFaces, 1) << "the face after the long one keeps its own indices";
+  EXPECT_EQ(uses[1000], 1);
+}
+
 TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
   const std::string good = writeQuadFile("good.vuk");
   ProgramRun result = run("info " + quoted(good));
