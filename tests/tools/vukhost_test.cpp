@@ -284,6 +284,48 @@ TEST_F(Vukhost, InfoAndImportAgreeOnEveryFileAndGiveTheSameReason) {
   EXPECT_TRUE(nlohmann::json::parse(run("import --json " + quoted(writeQuadFile("ok.vuk"))).out)["refusal"].is_null());
 }
 
+// Width and height from a PNG file's header; zeros when it is not a PNG.
+std::pair<std::uint32_t, std::uint32_t> pngSize(const std::string& path) {
+  const std::string bytes = vuktest::fileText(path);
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1A\n") != 0) return {0, 0};
+  const auto word = [&](std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+  };
+  return {word(16), word(20)};
+}
+
+TEST_F(Vukhost, RenderWritesThePictureOrSaysWhyNot) {
+  const std::string file = writeQuadFile("Quad.vuk");
+  const std::string png = folder.file("quad.png");
+  ProgramRun result = run("render " + quoted(file) + " " + quoted(png) + " --size 100");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(pngSize(png), (std::pair<std::uint32_t, std::uint32_t>{200, 122}));
+  std::size_t entries = 0;
+  for (const auto& entry : fs::directory_iterator(folder.path())) entries += entry.path().extension() == ".png" ? 1 : 0;
+  EXPECT_EQ(entries, 1u) << "no temporary left beside it";
+
+  fixtures::ChunkFile().array<float>(10001, 1, {0, 0, 0}).array<std::int32_t>(20001, 1, {0, 1, 7, -1}).save(folder.path() / "bad.vuk");
+  result = run("render " + quoted(folder.file("bad.vuk")) + " " + quoted(folder.file("bad.png")));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "vukhost: " + folder.file("bad.vuk") + ": face 0 corner 1 names vertex 1; the file has 1 vertices\n");
+  EXPECT_FALSE(fs::exists(folder.path() / "bad.png"));
+
+  result = run("render " + quoted(file) + " " + quoted(folder.file("no_such_folder/x.png")));
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  EXPECT_EQ(result.err.rfind("vukhost: cannot write ", 0), 0u) << result.err;
+
+  for (const char* size : {"--size 10", "--size big", "--size=99999"}) {
+    result = run("render " + quoted(file) + " " + quoted(png) + " " + size);
+    EXPECT_EQ(result.status, 2) << size;
+    EXPECT_EQ(result.err.rfind("vukhost: --size takes", 0), 0u) << result.err;
+  }
+  EXPECT_EQ(run("import " + quoted(file) + " --size 100").status, 2);
+}
+
 TEST_F(Vukhost, UsageAndHostErrorsGoToStderrInOneLine) {
   ProgramRun result = run("import");
   EXPECT_EQ(result.status, 2);
@@ -315,7 +357,8 @@ TEST_F(Vukhost, DemoRunsEndToEnd) {
     EXPECT_NE(result.out.find(piece), std::string::npos) << piece;
   }
   for (const char* file : {"VukDemo.vuk", "VukDemo_TXTR.tif", "VukDemo_NM.tif", "VukDemo_DM.tif",
-                           "VukDemo_imported.obj", "VukDemo_imported.mtl", "VukDemo_sculpted.vuk"}) {
+                           "VukDemo_imported.obj", "VukDemo_imported.mtl", "VukDemo_sculpted.vuk",
+                           "VukDemo_imported.png", "VukDemo_sculpted.png"}) {
     EXPECT_TRUE(fs::exists(demo / file)) << file;
   }
   const std::size_t second = result.out.find("Imported " + (demo / "VukDemo_sculpted.vuk").string());

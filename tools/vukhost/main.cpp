@@ -24,6 +24,7 @@ int dispatch(const CommandLine& line) {
     case HostCommand::Import: return importCommand(line);
     case HostCommand::Export: return exportCommand(line);
     case HostCommand::Info: return infoCommand(line);
+    case HostCommand::Render: return renderCommand(line);
     case HostCommand::Demo: return demoCommand(line);
     case HostCommand::Help: std::fputs(usageText(), stdout); return exitSuccess;
     case HostCommand::None: break;
