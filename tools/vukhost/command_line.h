@@ -17,5 +17,5 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// The usage text printed with a usage error and for --help.
+// The usage text printed for --help.
 const char* usageText();

@@ -38,8 +38,7 @@ int main(int argc, char** argv) {
   useUserLocale();
   const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!line.error.empty()) {
-    reportError(line.error);
-    std::fputs(usageText(), stderr);
+    reportError(line.error + " (vukhost --help shows the usage)");
     return exitUsage;
   }
   try {
