@@ -29,7 +29,8 @@ bool isQuad(const VukMesh& record, std::int32_t face) {
 struct ArrayLength {
   const void* array;
   std::int32_t tag;
-  const char* values;  // what one value is, for the reason
+  const char* value;   // what one value is, and several, for the reason
+  const char* values;
   std::int64_t held;
   std::int64_t expected;
   const char* countName;
@@ -39,7 +40,7 @@ struct ArrayLength {
 bool checkLength(const ArrayLength& a, std::string* reason) {
   if (a.array == nullptr || a.held == a.expected) return true;
   return refuse(reason, "chunk ", a.tag, " (", findChunkTag(a.tag).name, ") holds ", a.held, " ",
-                a.values, "; ", a.countName, " ", a.count, " needs ", a.expected);
+                a.held == 1 ? a.value : a.values, "; ", a.countName, " ", a.count, " needs ", a.expected);
 }
 
 bool checkFaceCorners(const VukMesh& record, std::int32_t face, std::string* reason) {
@@ -48,7 +49,7 @@ bool checkFaceCorners(const VukMesh& record, std::int32_t face, std::string* rea
     const std::int32_t index = cornerOf(record, face, k);
     if (index >= 0 && index < record.vertexCount) continue;
     return refuse(reason, "face ", face, " corner ", k, " names vertex ", index, "; the file has ",
-                  record.vertexCount, " vertices");
+                  record.vertexCount, record.vertexCount == 1 ? " vertex" : " vertices");
   }
   return true;
 }
@@ -79,12 +80,14 @@ bool checkArrayLengths(const VukMesh& record, const VukArrayLengths& lengths, st
   const std::int32_t faceTag = knownFaceTag(record.faceChunkTag) ? record.faceChunkTag : kFacesTag;
   const std::int32_t uvTag = uvStride(record) == 6 ? kTriangleUvsTag : kQuadUvsTag;
   const ArrayLength arrays[] = {
-      {record.vertices, kVerticesTag, "floats", lengths.vertices, vertices * 3, "vertexCount", vertices},
-      {record.vertexColors, kVertexColorsTag, "colours", lengths.vertexColors, vertices, "vertexCount", vertices},
-      {record.faces, faceTag, "indices", lengths.faces, faces * indexStride(record), "faceCount", record.faceCount},
-      {record.uvs, uvTag, "floats", lengths.uvs, faces * uvStride(record), "faceCount", record.faceCount},
-      {record.polygroups, kPolygroupsTag, "ids", lengths.polygroups, faces, "faceCount", record.faceCount},
-      {record.faceCreaseFlags, kFaceCreaseFlagsTag, "bytes", lengths.faceCreaseFlags, faces, "faceCount",
+      {record.vertices, kVerticesTag, "float", "floats", lengths.vertices, vertices * 3, "vertexCount", vertices},
+      {record.vertexColors, kVertexColorsTag, "colour", "colours", lengths.vertexColors, vertices, "vertexCount",
+       vertices},
+      {record.faces, faceTag, "index", "indices", lengths.faces, faces * indexStride(record), "faceCount",
+       record.faceCount},
+      {record.uvs, uvTag, "float", "floats", lengths.uvs, faces * uvStride(record), "faceCount", record.faceCount},
+      {record.polygroups, kPolygroupsTag, "id", "ids", lengths.polygroups, faces, "faceCount", record.faceCount},
+      {record.faceCreaseFlags, kFaceCreaseFlagsTag, "byte", "bytes", lengths.faceCreaseFlags, faces, "faceCount",
        record.faceCount},
   };
   for (const ArrayLength& array : arrays) {

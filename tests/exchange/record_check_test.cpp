@@ -180,7 +180,7 @@ TEST(RecordCheckReason, NamesTheChunkWhoseLengthDisagrees) {
   counts.vertexColors = 1;
   std::string reason;
   EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));
-  EXPECT_EQ(reason, "chunk 35001 (vertexColors) holds 1 colours; vertexCount 4 needs 4");
+  EXPECT_EQ(reason, "chunk 35001 (vertexColors) holds 1 colour; vertexCount 4 needs 4");
   counts.vertexColors = 4;
   counts.uvs = 16;
   EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));

@@ -241,7 +241,7 @@ TEST_F(Vukhost, InfoAndImportAgreeOnEveryFileAndGiveTheSameReason) {
        "face 0 corner 2 names vertex 7; the file has 3 vertices"},
       {"colours1.vuk",
        threeVertices(ChunkFile()).array<std::int32_t>(20001, 1, {0, 1, 2, -1}).array<std::uint32_t>(35001, 1, {7}),
-       "chunk 35001 (vertexColors) holds 1 colours; vertexCount 3 needs 3"},
+       "chunk 35001 (vertexColors) holds 1 colour; vertexCount 3 needs 3"},
       {"uvs2.vuk",
        threeVertices(ChunkFile())
            .array<std::int32_t>(20001, 1, {0, 1, 2, -1})
@@ -310,7 +310,7 @@ TEST_F(Vukhost, RenderWritesThePictureOrSaysWhyNot) {
   fixtures::ChunkFile().array<float>(10001, 1, {0, 0, 0}).array<std::int32_t>(20001, 1, {0, 1, 7, -1}).save(folder.path() / "bad.vuk");
   result = run("render " + quoted(folder.file("bad.vuk")) + " " + quoted(folder.file("bad.png")));
   EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err, "vukhost: " + folder.file("bad.vuk") + ": face 0 corner 1 names vertex 1; the file has 1 vertices\n");
+  EXPECT_EQ(result.err, "vukhost: " + folder.file("bad.vuk") + ": face 0 corner 1 names vertex 1; the file has 1 vertex\n");
   EXPECT_FALSE(fs::exists(folder.path() / "bad.png"));
 
   result = run("render " + quoted(file) + " " + quoted(folder.file("no_such_folder/x.png")));
