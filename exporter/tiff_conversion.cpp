@@ -90,9 +90,28 @@ CImg<unsigned char> readImage(const std::string& path, ImageKind kind) {
   return image;
 }
 
+// libtiff prints its errors and warnings on stderr unless told otherwise; a module prints
+// nothing, so while a conversion runs they are dropped (the failure still reaches us through the
+// image library) and the host's own handlers come back afterwards.
+class QuietTiff {
+ public:
+  QuietTiff() : error_(TIFFSetErrorHandler(nullptr)), warning_(TIFFSetWarningHandler(nullptr)) {}
+  ~QuietTiff() {
+    TIFFSetErrorHandler(error_);
+    TIFFSetWarningHandler(warning_);
+  }
+  QuietTiff(const QuietTiff&) = delete;
+  QuietTiff& operator=(const QuietTiff&) = delete;
+
+ private:
+  TIFFErrorHandler error_;
+  TIFFErrorHandler warning_;
+};
+
 }  // namespace
 
 bool convertImageToTiff(const std::string& sourcePath, const std::string& tiffPath) {
+  const QuietTiff quiet;
   try {
     const CImg<unsigned char> image = readImage(sourcePath, imageKindOf(sourcePath));
     if (image.is_empty()) return false;

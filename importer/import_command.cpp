@@ -12,6 +12,7 @@
 #include "import_name.h"
 #include "material_setup.h"
 #include "mesh_builder.h"
+#include "record_check.h"
 #include "record_loading.h"
 #include "scene_scripts.h"
 
@@ -36,8 +37,7 @@ void runScript(const wchar_t* script) { ExecuteMAXScriptScript(script, FALSE, nu
 bool readRecord(const MCHAR* name, VukMesh& record) {
   const std::optional<std::string> path = narrowFileName(name);
   RecordArrayCounts counts;
-  return path && loadRecord(path->c_str(), record, counts) && arrayCountsAgree(record, counts) &&
-         recordShapeIsValid(record);
+  return path && loadRecord(path->c_str(), record, counts) && vuk::checkRecord(record, counts, nullptr);
 }
 
 std::optional<ImportPlan> planImport(const MCHAR* name) {

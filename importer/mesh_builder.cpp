@@ -5,7 +5,7 @@
 
 #include "edge_numbering.h"
 #include "face_layout.h"
-#include "record_validation.h"
+#include "record_check.h"
 #include "texture_keys.h"
 
 namespace {
@@ -156,14 +156,14 @@ bool setTriangles(const VukMesh& record, const FaceLayout& layout, int triangles
 
 int buildHostMesh(const VukMesh& record, Mesh& mesh, std::vector<std::int32_t>& creaseEdgeList,
                   GroupFaceTable& groupFaceTable) {
-  if (!recordShapeIsValid(record)) return 0;
+  if (!vuk::checkRecordShape(record, nullptr)) return 0;
   if (!setVertices(record, mesh)) return 0;
   if (record.vertexColors != nullptr && !setVertexColours(record, mesh)) return 0;
   const FaceLayout layout(record);
   if (record.faceCreaseFlags != nullptr && layout.faceCount() > 0) {
     numberCreaseEdges(layout, record.vertexCount, record.faceCreaseFlags, creaseEdgeList);
   }
-  const int triangles = static_cast<int>(hostTriangleCount(record));
+  const int triangles = static_cast<int>(vuk::hostTriangleCount(record));
   if (!setTriangles(record, layout, triangles, mesh, groupFaceTable)) return 0;
   mesh.buildNormals();
   mesh.buildBoundingBox();

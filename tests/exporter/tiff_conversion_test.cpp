@@ -3,6 +3,7 @@
 #include <CImg.h>
 #include <gtest/gtest.h>
 
+#include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -161,15 +162,28 @@ TEST(TiffConversion, UnreadableSourcesFailWithoutWritingATiff) {
   writeBytes(folder.file("cut.tif"), std::string("II*\0\x08\0\0\0\xFF\xFF", 10));
   for (const char* source : {"missing.png", "notes.png", "cut.png", "cut.tif", "half.png", "huge.png", "skin.tga"}) {
     SCOPED_TRACE(source);
+    testing::internal::CaptureStderr();
     EXPECT_FALSE(convertImageToTiff(folder.file(source), folder.file("out.tif")));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "the libraries print nothing";
     EXPECT_FALSE(std::filesystem::exists(folder.file("out.tif")));
   }
+}
+
+// libtiff's handlers are process-wide and the image library's readers switch them off, so the
+// test puts back a handler that prints, as libtiff's own does, and takes it away afterwards.
+void printingHandler(const char* module, const char* format, va_list arguments) {
+  std::fprintf(stderr, "%s: ", module != nullptr ? module : "");
+  std::vfprintf(stderr, format, arguments);
 }
 
 TEST(TiffConversion, UnwritableTiffFails) {
   TempFolder folder;
   colourPicture().save_png(folder.file("diffuse.png").c_str());
+  const TIFFErrorHandler before = TIFFSetErrorHandler(printingHandler);
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(convertImageToTiff(folder.file("diffuse.png"), folder.file("no_such_folder/out.tif")));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << "libtiff's own message stays out of the terminal";
+  EXPECT_EQ(TIFFSetErrorHandler(before), printingHandler) << "the handler in place before comes back";
 }
 
 TEST(TiffConversion, ExistingTiffIsReplaced) {

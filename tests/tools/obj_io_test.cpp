@@ -82,6 +82,40 @@ TEST_F(ObjFiles, RefusesFilesThatCannotMakeAMesh) {
   EXPECT_FALSE(error.empty());
 }
 
+// The reader's own face sizes are one byte; faces of any size must come through whole, and the
+// faces after a long one must keep their own indices.
+TEST_F(ObjFiles, FacesOfAnySizeComeThroughWhole) {
+  std::string text;
+  const int corners = 1000;
+  for (int i = 0; i < corners; ++i) text += "v " + std::to_string(i) + " " + std::to_string(i % 7) + " 0\n";
+  text += "f";
+  for (int i = corners; i >= 1; --i) text += " " + std::to_string(i);
+  text += "\nf 1 2 3\ng second\nf";
+  for (int i = 1; i <= 256; ++i) text += " " + std::to_string(i);
+  text += "\nf 4 5 6 7\n";
+  PolyMeshData mesh;
+  std::string error;
+  ASSERT_TRUE(readObj(write("long.obj", text), mesh, error)) << error;
+  ASSERT_EQ(mesh.faceSizes, (std::vector<int>{1000, 3, 256, 4}));
+  ASSERT_EQ(mesh.faceVertices.size(), 1000u + 3 + 256 + 4);
+  EXPECT_EQ(mesh.faceVertices[0], 999);
+  EXPECT_EQ(mesh.faceVertices[999], 0);
+  EXPECT_EQ(std::vector<int>(mesh.faceVertices.begin() + 1000, mesh.faceVertices.begin() + 1003),
+            (std::vector<int>{0, 1, 2}));
+  EXPECT_EQ(mesh.faceVertices[1003 + 255], 255);
+  EXPECT_EQ(std::vector<int>(mesh.faceVertices.end() - 4, mesh.faceVertices.end()), (std::vector<int>{3, 4, 5, 6}));
+  EXPECT_EQ(mesh.faceMaterialIds.size(), 4u);
+}
+
+TEST_F(ObjFiles, FacesOfFewerThanThreeCornersAreRefusedNotDropped) {
+  PolyMeshData mesh;
+  std::string error;
+  for (const char* text : {"v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2\nf 1 2 3\n", "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\nf 3 1\n"}) {
+    EXPECT_FALSE(readObj(write("two.obj", text), mesh, error)) << text;
+    EXPECT_NE(error.find("fewer than three corners"), std::string::npos) << error;
+  }
+}
+
 NodeReport quadNode() {
   NodeReport node;
   node.name = "Head piece";

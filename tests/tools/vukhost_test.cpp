@@ -15,6 +15,7 @@
 #include "file_text.h"
 #include "obj_reader.h"
 #include "record_arrays.h"
+#include "record_fixtures.h"
 #include "temp_folder.h"
 
 namespace fs = std::filesystem;
@@ -159,6 +160,41 @@ TEST_F(Vukhost, ExportOfAnObjImportsBackAsTheSameMesh) {
   EXPECT_NEAR(node["mesh"]["vertices"][4][2].get<double>(), 4.0, 1e-5);
 }
 
+TEST_F(Vukhost, ExportKeepsAThousandCornerFaceWhole) {
+  std::string text;
+  for (int i = 0; i < 1000; ++i) {
+    const double angle = 2 * 3.14159265358979 * i / 1000;
+    text += "v " + std::to_string(std::cos(angle)) + " 0 " + std::to_string(std::sin(angle)) + "\n";
+  }
+  text += "v 0 1 0\nf";
+  for (int i = 1; i <= 1000; ++i) text += " " + std::to_string(i);
+  text += "\nf 1 2 1001\n";
+  std::ofstream(folder.path() / "disc.obj") << text;
+  const std::string vuk = folder.file("disc.vuk");
+  const ProgramRun result = run("export " + quoted(folder.file("disc.obj")) + " " + quoted(vuk));
+  ASSERT_EQ(result.status, 0) << result.err;
+  VukMesh written;
+  ASSERT_EQ(written.Read(vuk.c_str()), 1);
+  ASSERT_EQ(written.vertexCount, 1001);
+  ASSERT_EQ(written.faceCount, 998 + 1) << "the 1000-gon in 998 triangles, then the triangle";
+  std::vector<int> uses(1001, 0);
+  for (int face = 0; face < written.faceCount; ++face) {
+    for (int k = 0; k < 3; ++k) {
+      const std::int32_t index = written.faces[4 * face + k];
+      ASSERT_TRUE(index >= 0 && index < 1001) << face;
+      ++uses[index];
+    }
+  }
+  EXPECT_EQ(std::count(uses.begin(), uses.end(), 0), 0) << "every corner of the long face is in a triangle";
+  int apexFaces = 0;
+  for (int face = 0; face < written.faceCount; ++face) {
+    const std::int32_t* f = written.faces + 4 * face;
+    if (f[0] == 0 && f[1] == 1 && f[2] == 1000) ++apexFaces;
+  }
+  EXPECT_EQ(apexFaces, 1) << "the face after the long one keeps its own indices";
+  EXPECT_EQ(uses[1000], 1);
+}
+
 TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
   const std::string good = writeQuadFile("good.vuk");
   ProgramRun result = run("info " + quoted(good));
@@ -184,10 +220,116 @@ TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
   EXPECT_NE(result.out.find("Verdict: refused: "), std::string::npos) << result.out;
 }
 
+// The reason `info` gives in its verdict line, or "" when it accepts the file.
+std::string infoRefusal(const std::string& out) {
+  const std::string mark = "Verdict: refused: ";
+  const std::size_t at = out.find(mark);
+  if (at == std::string::npos) return "";
+  return out.substr(at + mark.size(), out.find('\n', at) - at - mark.size());
+}
+
+TEST_F(Vukhost, InfoAndImportAgreeOnEveryFileAndGiveTheSameReason) {
+  using fixtures::ChunkFile;
+  const auto threeVertices = [](ChunkFile file) { return file.array<float>(10001, 3, {0, 0, 0, 1, 0, 0, 0, 1, 0}); };
+  struct Case {
+    const char* name;
+    ChunkFile file;
+    const char* reason;
+  };
+  const Case refused[] = {
+      {"index7.vuk", threeVertices(ChunkFile()).array<std::int32_t>(20001, 1, {0, 1, 7, -1}),
+       "face 0 corner 2 names vertex 7; the file has 3 vertices"},
+      {"colours1.vuk",
+       threeVertices(ChunkFile()).array<std::int32_t>(20001, 1, {0, 1, 2, -1}).array<std::uint32_t>(35001, 1, {7}),
+       "chunk 35001 (vertexColors) holds 1 colour; vertexCount 3 needs 3"},
+      {"uvs2.vuk",
+       threeVertices(ChunkFile())
+           .array<std::int32_t>(20001, 1, {0, 1, 2, -1})
+           .array<float>(25001, 2, {0, 0, 1, 0, 0, 1, 0, 0, 0, 0, 1, 0, 0, 1, 0, 0}),
+       "chunk 25001 (uvs (4 corners)) holds 16 floats; faceCount 1 needs 8"},
+  };
+  std::vector<std::string> files;
+  for (const Case& c : refused) {
+    c.file.save(folder.path() / c.name);
+    files.push_back(folder.file(c.name));
+  }
+  for (const char* corpus : {"reader", "import"}) {
+    for (const auto& entry : fs::directory_iterator(fs::path(VUK_SOURCE_DIR) / "fuzz" / "corpus" / corpus)) {
+      files.push_back(entry.path().string());
+    }
+  }
+  int accepted = 0;
+  for (const std::string& file : files) {
+    const ProgramRun info = run("info " + quoted(file));
+    const ProgramRun import = run("import " + quoted(file));
+    ASSERT_TRUE(info.status == 0 || info.status == 1) << file;
+    EXPECT_EQ(info.status, import.status) << file << "\n" << info.out << import.err;
+    if (import.status == 0) {
+      ++accepted;
+      EXPECT_EQ(import.err, "") << file;
+      continue;
+    }
+    const std::string reason = infoRefusal(info.out);
+    EXPECT_NE(reason, "") << file;
+    EXPECT_EQ(import.err, "vukhost: " + file + ": " + reason + "\n") << file;
+    EXPECT_EQ(import.out.rfind("Refused: " + file + ": " + reason + "\n", 0), 0u) << import.out;
+    EXPECT_NE(import.out.find("Answer: 0 (failed)"), std::string::npos);
+  }
+  EXPECT_GT(accepted, 0);
+  for (const Case& c : refused) {
+    EXPECT_EQ(infoRefusal(run("info " + quoted(folder.file(c.name))).out), c.reason) << c.name;
+  }
+  const ProgramRun json = run("import --json " + quoted(folder.file("index7.vuk")));
+  EXPECT_EQ(nlohmann::json::parse(json.out)["refusal"], refused[0].reason);
+  EXPECT_TRUE(nlohmann::json::parse(run("import --json " + quoted(writeQuadFile("ok.vuk"))).out)["refusal"].is_null());
+}
+
+// Width and height from a PNG file's header; zeros when it is not a PNG.
+std::pair<std::uint32_t, std::uint32_t> pngSize(const std::string& path) {
+  const std::string bytes = vuktest::fileText(path);
+  if (bytes.size() < 24 || bytes.compare(0, 8, "\x89PNG\r\n\x1A\n") != 0) return {0, 0};
+  const auto word = [&](std::size_t at) {
+    std::uint32_t value = 0;
+    for (std::size_t i = 0; i < 4; ++i) value = value << 8 | static_cast<unsigned char>(bytes[at + i]);
+    return value;
+  };
+  return {word(16), word(20)};
+}
+
+TEST_F(Vukhost, RenderWritesThePictureOrSaysWhyNot) {
+  const std::string file = writeQuadFile("Quad.vuk");
+  const std::string png = folder.file("quad.png");
+  ProgramRun result = run("render " + quoted(file) + " " + quoted(png) + " --size 100");
+  ASSERT_EQ(result.status, 0) << result.err;
+  EXPECT_EQ(result.err, "");
+  EXPECT_EQ(pngSize(png), (std::pair<std::uint32_t, std::uint32_t>{200, 122}));
+  std::size_t entries = 0;
+  for (const auto& entry : fs::directory_iterator(folder.path())) entries += entry.path().extension() == ".png" ? 1 : 0;
+  EXPECT_EQ(entries, 1u) << "no temporary left beside it";
+
+  fixtures::ChunkFile().array<float>(10001, 1, {0, 0, 0}).array<std::int32_t>(20001, 1, {0, 1, 7, -1}).save(folder.path() / "bad.vuk");
+  result = run("render " + quoted(folder.file("bad.vuk")) + " " + quoted(folder.file("bad.png")));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err, "vukhost: " + folder.file("bad.vuk") + ": face 0 corner 1 names vertex 1; the file has 1 vertex\n");
+  EXPECT_FALSE(fs::exists(folder.path() / "bad.png"));
+
+  result = run("render " + quoted(file) + " " + quoted(folder.file("no_such_folder/x.png")));
+  EXPECT_EQ(result.status, 3);
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  EXPECT_EQ(result.err.rfind("vukhost: cannot write ", 0), 0u) << result.err;
+
+  for (const char* size : {"--size 10", "--size big", "--size=99999"}) {
+    result = run("render " + quoted(file) + " " + quoted(png) + " " + size);
+    EXPECT_EQ(result.status, 2) << size;
+    EXPECT_EQ(result.err.rfind("vukhost: --size takes", 0), 0u) << result.err;
+  }
+  EXPECT_EQ(run("import " + quoted(file) + " --size 100").status, 2);
+}
+
 TEST_F(Vukhost, UsageAndHostErrorsGoToStderrInOneLine) {
   ProgramRun result = run("import");
   EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err.rfind("vukhost: import takes FILE.vuk\nusage:", 0), 0u) << result.err;
+  EXPECT_EQ(result.err, "vukhost: import takes FILE.vuk (vukhost --help shows the usage)\n") << "one line, as every error";
   EXPECT_EQ(result.out, "");
 
   result = run("--plugins " + quoted(folder.file("nowhere")) + " import " + quoted(writeQuadFile("a.vuk")));
@@ -215,7 +357,8 @@ TEST_F(Vukhost, DemoRunsEndToEnd) {
     EXPECT_NE(result.out.find(piece), std::string::npos) << piece;
   }
   for (const char* file : {"VukDemo.vuk", "VukDemo_TXTR.tif", "VukDemo_NM.tif", "VukDemo_DM.tif",
-                           "VukDemo_imported.obj", "VukDemo_imported.mtl", "VukDemo_sculpted.vuk"}) {
+                           "VukDemo_imported.obj", "VukDemo_imported.mtl", "VukDemo_sculpted.vuk",
+                           "VukDemo_imported.png", "VukDemo_sculpted.png"}) {
     EXPECT_TRUE(fs::exists(demo / file)) << file;
   }
   const std::size_t second = result.out.find("Imported " + (demo / "VukDemo_sculpted.vuk").string());

@@ -6,6 +6,7 @@
 
 #include <cstring>
 
+#include "import_verdict.h"
 #include "wide_text.h"
 
 namespace {
@@ -51,20 +52,17 @@ void printRecord(const VukMesh& mesh, std::FILE* out) {
 }  // namespace
 
 bool printChunkListing(const std::string& path, std::FILE* out) {
-  std::string verdict;
-  const std::vector<vuk::ChunkInfo> chunks = vuk::listChunks(path.c_str(), &verdict);
+  std::string listingVerdict;
+  const std::vector<vuk::ChunkInfo> chunks = vuk::listChunks(path.c_str(), &listingVerdict);
   std::fprintf(out, "%s\n", printable(path).c_str());
   if (!chunks.empty()) printChunks(chunks, out);
-  if (!verdict.empty()) {
-    std::fprintf(out, "Verdict: refused: %s\n", verdict.c_str());
-    return false;
-  }
   VukMesh mesh;
-  if (mesh.Read(path.c_str()) != 1) {
-    std::fprintf(out, "Verdict: refused: the reader could not load the file\n");
+  if (listingVerdict.empty() && mesh.Read(path.c_str()) == 1) printRecord(mesh, out);
+  std::string reason;
+  if (!importVerdict(path, reason)) {
+    std::fprintf(out, "Verdict: refused: %s\n", printable(reason).c_str());
     return false;
   }
-  printRecord(mesh, out);
-  std::fprintf(out, "Verdict: accepted: the importer's reader reads this file to its end chunk\n");
+  std::fprintf(out, "Verdict: accepted: the importer reads this file to its end chunk and its record holds together\n");
   return true;
 }

@@ -16,6 +16,7 @@ const CommandShape commandShapes[] = {
     {"import", HostCommand::Import, 1, 1, "FILE.vuk"},
     {"export", HostCommand::Export, 2, 2, "IN.obj OUT.vuk"},
     {"info", HostCommand::Info, 1, 1, "FILE.vuk"},
+    {"render", HostCommand::Render, 2, 2, "FILE.vuk OUT.png"},
     {"demo", HostCommand::Demo, 0, 1, "[DIR]"},
 };
 
@@ -51,6 +52,27 @@ bool takeValue(const std::vector<std::string>& arguments, std::size_t& index, co
   return true;
 }
 
+// The panel side of `render`: a whole number of pixels within what a picture can sensibly hold.
+bool takeSize(const std::vector<std::string>& arguments, std::size_t& index, int& size, std::string& error) {
+  std::string value;
+  if (!takeValue(arguments, index, "--size", value, error)) return false;
+  const int smallest = 64, largest = 8192;
+  int number = 0;
+  for (char c : value) {
+    if (c < '0' || c > '9' || number > largest) {
+      number = -1;
+      break;
+    }
+    number = 10 * number + (c - '0');
+  }
+  if (number < smallest || number > largest) {
+    error = "--size takes a number of pixels from " + std::to_string(smallest) + " to " + std::to_string(largest);
+    return false;
+  }
+  size = number;
+  return true;
+}
+
 bool isOption(const std::string& argument, const char* name) {
   const std::string text(name);
   return argument == text || argument.compare(0, text.size() + 1, text + "=") == 0;
@@ -73,6 +95,8 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
       if (!takeValue(arguments, i, "--plugins", line.pluginDir, line.error)) return usageError(line.error);
     } else if (!operandsOnly && isOption(argument, "--obj")) {
       if (!takeValue(arguments, i, "--obj", line.objPath, line.error)) return usageError(line.error);
+    } else if (!operandsOnly && isOption(argument, "--size")) {
+      if (!takeSize(arguments, i, line.size, line.error)) return usageError(line.error);
     } else if (!operandsOnly && argument == "--json") {
       line.json = true;
     } else if (!operandsOnly && argument.size() > 1 && argument[0] == '-') {
@@ -92,6 +116,7 @@ CommandLine parseCommandLine(const std::vector<std::string>& arguments) {
   if (line.command != HostCommand::Import && (line.json || !line.objPath.empty())) {
     return usageError("--json and --obj go with import only");
   }
+  if (line.command != HostCommand::Render && line.size != 0) return usageError("--size goes with render only");
   return line;
 }
 
@@ -100,7 +125,8 @@ const char* usageText() {
          "  vukhost import FILE.vuk [--json] [--obj OUT.obj]   import through the importer module\n"
          "  vukhost export IN.obj OUT.vuk                       export an OBJ through the exporter module\n"
          "  vukhost info FILE.vuk                               list the file's chunks and say whether it reads\n"
-         "  vukhost demo [DIR]                                  export, list and import a sample scene\n"
+         "  vukhost render FILE.vuk OUT.png [--size N]          import and draw the mesh and its UV layout\n"
+         "  vukhost demo [DIR]                                  export, list, import and draw a sample scene\n"
          "The modules are looked for beside vukhost unless --plugins DIR names their folder.\n"
          "Exit status: 0 the module answered 1, 1 it answered 0 (info: the file is refused),\n"
          "2 usage error, 3 the host could not run it (module, input or output problem).\n";

@@ -12,7 +12,15 @@ enum ExitStatus {
 int importCommand(const CommandLine& line);
 int exportCommand(const CommandLine& line);
 int infoCommand(const CommandLine& line);
+int renderCommand(const CommandLine& line);
 int demoCommand(const CommandLine& line);
+
+struct ImportReport;
+
+// Imports `file` through the importer module into `report`, with the reason of a refusal filled
+// in. Answers exitSuccess, exitRefused, or exitHostError after reporting why the host could not
+// run the module.
+int importForCommand(const CommandLine& line, const std::string& file, ImportReport& report);
 
 // Prints "vukhost: <text>" on stderr as one line.
 void reportError(const std::string& text);

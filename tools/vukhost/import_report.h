@@ -51,6 +51,7 @@ struct ImportReport {
   std::vector<std::string> scripts;    // every script command, in order
   int redraws = 0;
   int answer = 0;                      // what DoImport answered
+  std::string refusal;                 // why the importer refused the file; empty when imported
 };
 
 // Distinct material ids of the faces, in increasing order.

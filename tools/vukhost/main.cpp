@@ -24,6 +24,7 @@ int dispatch(const CommandLine& line) {
     case HostCommand::Import: return importCommand(line);
     case HostCommand::Export: return exportCommand(line);
     case HostCommand::Info: return infoCommand(line);
+    case HostCommand::Render: return renderCommand(line);
     case HostCommand::Demo: return demoCommand(line);
     case HostCommand::Help: std::fputs(usageText(), stdout); return exitSuccess;
     case HostCommand::None: break;
@@ -37,8 +38,7 @@ int main(int argc, char** argv) {
   useUserLocale();
   const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!line.error.empty()) {
-    reportError(line.error);
-    std::fputs(usageText(), stderr);
+    reportError(line.error + " (vukhost --help shows the usage)");
     return exitUsage;
   }
   try {

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <filesystem>
+#include <fstream>
 
 #include "progress.h"
 
@@ -35,6 +36,27 @@ void copyVertices(const tinyobj::attrib_t& attrib, PolyMeshData& mesh) {
   }
 }
 
+// The corners of every face of the file, in file order. The reader's own face sizes are one byte
+// each, so a face of more than 255 corners would come out cut short; its streaming interface
+// reports every face line with its whole corner count, on the same parse of the line.
+bool readFaceCornerCounts(const std::string& path, std::vector<int>& counts, std::string& error) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "cannot read " + path;
+    return false;
+  }
+  tinyobj::callback_t callback;
+  callback.index_cb = [](void* user, tinyobj::index_t*, int corners) {
+    static_cast<std::vector<int>*>(user)->push_back(corners);
+  };
+  std::string warning, failure;
+  if (!tinyobj::LoadObjWithCallback(in, callback, &counts, nullptr, &warning, &failure)) {
+    error = "cannot read the faces of " + path;
+    return false;
+  }
+  return true;
+}
+
 bool hasTextureCoordinates(const std::vector<tinyobj::shape_t>& shapes) {
   for (const tinyobj::shape_t& shape : shapes) {
     for (const tinyobj::index_t& index : shape.mesh.indices) {
@@ -44,18 +66,41 @@ bool hasTextureCoordinates(const std::vector<tinyobj::shape_t>& shapes) {
   return false;
 }
 
+// The faces of the file, the corner count of each taken from `cornerCounts`, one after another.
+struct FaceSizes {
+  const std::vector<int>& cornerCounts;
+  std::size_t next = 0;
+};
+
+// The whole corner count of the next face, checked against the reader's one-byte size of it.
+bool nextFaceSize(FaceSizes& sizes, const tinyobj::shape_t& shape, std::size_t face, int& size, std::string& error) {
+  const std::string where = "face " + std::to_string(sizes.next + 1) + " of the file";
+  if (sizes.next >= sizes.cornerCounts.size()) {
+    error = where + ": the faces of the file and of its objects do not match";
+    return false;
+  }
+  size = sizes.cornerCounts[sizes.next++];
+  if (size < 3) {
+    error = where + " has fewer than three corners";
+    return false;
+  }
+  if ((size & 0xFF) != shape.mesh.num_face_vertices[face]) {
+    error = where + ": the faces of the file and of its objects do not match";
+    return false;
+  }
+  return true;
+}
+
 // Appends the faces of one shape; corners without texture coordinates use the extra texture
 // vertex at `blankUv`.
-bool copyFaces(const tinyobj::shape_t& shape, int blankUv, bool withUvs, PolyMeshData& mesh, std::string& error) {
+bool copyFaces(const tinyobj::shape_t& shape, FaceSizes& sizes, int blankUv, bool withUvs, PolyMeshData& mesh,
+               std::string& error) {
   const int vertexCount = static_cast<int>(mesh.positions.size());
   const int uvCount = static_cast<int>(mesh.textureVertices.size());
   std::size_t corner = 0;
   for (std::size_t face = 0; face < shape.mesh.num_face_vertices.size(); ++face) {
-    const int size = shape.mesh.num_face_vertices[face];
-    if (size < 3) {
-      error = "object " + shape.name + ": face " + std::to_string(face) + " has fewer than three corners";
-      return false;
-    }
+    int size = 0;
+    if (!nextFaceSize(sizes, shape, face, size, error)) return false;
     if (corner + static_cast<std::size_t>(size) > shape.mesh.indices.size()) {
       error = "object " + shape.name + ": face " + std::to_string(face) + " runs past the index list";
       return false;
@@ -107,14 +152,21 @@ bool readObj(const std::string& path, PolyMeshData& mesh, std::string& error) {
       return false;
     }
   }
+  std::vector<int> cornerCounts;
+  if (!readFaceCornerCounts(path, cornerCounts, error)) return false;
   mesh = PolyMeshData();
   mesh.name = file.stem().string();
   copyVertices(reader.GetAttrib(), mesh);
   const bool withUvs = hasTextureCoordinates(reader.GetShapes());
   const int blankUv = static_cast<int>(mesh.textureVertices.size());
   if (withUvs) mesh.textureVertices.push_back({0.0f, 0.0f, 0.0f});
+  FaceSizes sizes{cornerCounts};
   for (const tinyobj::shape_t& shape : reader.GetShapes()) {
-    if (!copyFaces(shape, blankUv, withUvs, mesh, error)) return false;
+    if (!copyFaces(shape, sizes, blankUv, withUvs, mesh, error)) return false;
+  }
+  if (sizes.next != cornerCounts.size()) {
+    error = "face " + std::to_string(sizes.next + 1) + " of the file has fewer than three corners";
+    return false;
   }
   if (!withUvs) mesh.textureVertices.clear();
   if (mesh.faceSizes.empty()) {

@@ -193,6 +193,12 @@ void writeReportJson(const ImportReport& report, std::FILE* out) {
   json.beginObject();
   json.field("file", report.file);
   json.field("answer", report.answer);
+  json.key("refusal");
+  if (report.answer == 1) {
+    json.null();
+  } else {
+    json.value(report.refusal);
+  }
   json.key("nodes");
   json.beginArray();
   for (const NodeReport& node : report.nodes) writeNode(json, node);

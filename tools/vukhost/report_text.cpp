@@ -86,7 +86,11 @@ void printScript(std::size_t number, const std::string& script, std::FILE* out) 
 }  // namespace
 
 void printReportText(const ImportReport& report, std::FILE* out) {
-  std::fprintf(out, "Imported %s\n", printable(report.file).c_str());
+  if (report.answer == 1) {
+    std::fprintf(out, "Imported %s\n", printable(report.file).c_str());
+  } else {
+    std::fprintf(out, "Refused: %s: %s\n", printable(report.file).c_str(), printable(report.refusal).c_str());
+  }
   if (report.nodes.empty()) std::fprintf(out, "No node was added to the scene.\n");
   for (const NodeReport& node : report.nodes) printNode(node, out);
   std::fprintf(out, "Selection:");

@@ -14,6 +14,7 @@
 #include "demo_scene.h"
 #include "export_scene.h"
 #include "host_session.h"
+#include "mesh_render.h"
 #include "obj_writer.h"
 #include "report_text.h"
 #include "sculpted_file.h"
@@ -79,6 +80,15 @@ void writeImportedObj(const ImportReport& report, const std::string& objPath) {
   }
 }
 
+void writePicture(const ImportReport& report, const std::string& path) {
+  std::string error;
+  if (renderImport(report, path, defaultPictureSize, error)) {
+    std::printf("A picture of the imported mesh and its UV layout: %s\n", path.c_str());
+  } else {
+    reportError(error);
+  }
+}
+
 std::string inFolder(const std::string& folder, const char* file) {
   return (std::filesystem::path(folder) / file).string();
 }
@@ -93,7 +103,10 @@ int exportedAct(const CommandLine& line, PolyMeshData& mesh, const std::string& 
   heading("Import through VukMax2018Importer.dli into a fresh scene");
   ImportReport report;
   status = importDemo(line, vukPath, report);
-  if (status == exitSuccess) writeImportedObj(report, inFolder(folder, "VukDemo_imported.obj"));
+  if (status == exitSuccess) {
+    writeImportedObj(report, inFolder(folder, "VukDemo_imported.obj"));
+    writePicture(report, inFolder(folder, "VukDemo_imported.png"));
+  }
   return status;
 }
 
@@ -113,7 +126,9 @@ int sculptedAct(const CommandLine& line, const PolyMeshData& mesh, const std::st
   if (!printChunkListing(vukPath, stdout)) return exitRefused;
   heading("Import through VukMax2018Importer.dli into a fresh scene");
   ImportReport report;
-  return importDemo(line, vukPath, report);
+  const int status = importDemo(line, vukPath, report);
+  if (status == exitSuccess) writePicture(report, std::filesystem::path(vukPath).replace_extension(".png").string());
+  return status;
 }
 
 }  // namespace

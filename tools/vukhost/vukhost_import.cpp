@@ -3,6 +3,7 @@
 
 #include "commands.h"
 #include "host_session.h"
+#include "import_verdict.h"
 #include "obj_writer.h"
 #include "report_json.h"
 #include "report_text.h"
@@ -25,21 +26,32 @@ int writeImportedObj(const ImportReport& report, const std::string& objPath) {
 
 }  // namespace
 
-int importCommand(const CommandLine& line) {
-  const std::string& file = line.files.front();
+int importForCommand(const CommandLine& line, const std::string& file, ImportReport& report) {
   std::string error;
-  ImportReport report;
   const int answer = importThroughModule(line.pluginDir, file, report, error);
   if (answer < 0) {
     reportError(error);
     return exitHostError;
   }
+  if (answer == 1) return exitSuccess;
+  report.refusal = refusalReason(file);
+  return exitRefused;
+}
+
+int importCommand(const CommandLine& line) {
+  const std::string& file = line.files.front();
+  ImportReport report;
+  const int status = importForCommand(line, file, report);
+  if (status == exitHostError) return status;
   if (line.json) {
     writeReportJson(report, stdout);
   } else {
     printReportText(report, stdout);
   }
   std::fflush(stdout);
-  if (answer != 1) return exitRefused;
+  if (status == exitRefused) {
+    reportError(file + ": " + report.refusal);
+    return exitRefused;
+  }
   return line.objPath.empty() ? exitSuccess : writeImportedObj(report, line.objPath);
 }

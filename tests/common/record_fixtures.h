@@ -1,5 +1,5 @@
 #pragma once
-// Small records and files for the importer's tests.
+// Small records and files for the tests of the record, its check and the importer.
 #include <cstdint>
 #include <cstring>
 #include <filesystem>

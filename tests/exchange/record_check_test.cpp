@@ -1,10 +1,18 @@
-#include "record_validation.h"
+#include "record_check.h"
 
 #include <gtest/gtest.h>
 
 #include "record_fixtures.h"
 
 namespace {
+
+using vuk::hostTriangleCount;
+using RecordArrayCounts = vuk::VukArrayLengths;
+
+bool recordShapeIsValid(const VukMesh& record) { return vuk::checkRecordShape(record, nullptr); }
+bool arrayCountsAgree(const VukMesh& record, const RecordArrayCounts& counts) {
+  return vuk::checkArrayLengths(record, counts, nullptr);
+}
 
 using fixtures::setFaces;
 using fixtures::setUvs;
@@ -138,6 +146,59 @@ TEST(ArrayCounts, ArraysWithoutFacesDisagree) {
   RecordArrayCounts counts = countsOf(record);
   counts.polygroups = 2;
   EXPECT_FALSE(arrayCountsAgree(record, counts));
+}
+
+// The reason names the array or face, the corner and the numbers, so that a person can find
+// the fault in the file.
+std::string shapeReason(const VukMesh& record) {
+  std::string reason;
+  EXPECT_FALSE(vuk::checkRecordShape(record, &reason));
+  return reason;
+}
+
+TEST(RecordCheckReason, NamesFaceCornerAndNumbers) {
+  VukMesh record;
+  setVertices(record, {0, 0, 0, 1, 0, 0, 1, 1, 0});
+  setFaces(record, {0, 1, 7, -1});
+  EXPECT_EQ(shapeReason(record), "face 0 corner 2 names vertex 7; the file has 3 vertices");
+  setFaces(record, {0, 1, 2, -1, 0, 1, 2, -2});
+  EXPECT_EQ(shapeReason(record), "face 1 corner 3 names vertex -2; the file has 3 vertices");
+  setFaces(record, {0, 1, 2, -1, 0, 1, 2, 0});
+  setUvs(record, {0, 0, 1, 0, 1, 1, 0, 0, 1, 1, 0, 1}, 25002);
+  EXPECT_EQ(shapeReason(record), "face 1 is a quad but chunk 25002 (uvs) holds 3 corners a face");
+  record.vertexCount = -1;
+  EXPECT_EQ(shapeReason(record), "vertexCount is -1; it cannot be negative");
+}
+
+TEST(RecordCheckReason, NamesTheChunkWhoseLengthDisagrees) {
+  VukMesh record;
+  fourVertices(record);
+  setFaces(record, {0, 1, 2, 3});
+  record.vertexColors = fixtures::copyArray<std::uint32_t>({1});
+  setUvs(record, {0, 0, 1, 0, 1, 1, 0, 1});
+  RecordArrayCounts counts = countsOf(record);
+  counts.vertexColors = 1;
+  std::string reason;
+  EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));
+  EXPECT_EQ(reason, "chunk 35001 (vertexColors) holds 1 colour; vertexCount 4 needs 4");
+  counts.vertexColors = 4;
+  counts.uvs = 16;
+  EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));
+  EXPECT_EQ(reason, "chunk 25001 (uvs (4 corners)) holds 16 floats; faceCount 1 needs 8");
+  counts.uvs = 8;
+  EXPECT_TRUE(vuk::checkRecord(record, counts, &reason));
+}
+
+TEST(RecordCheckReason, LengthsAreCheckedBeforeAnyIndexIsRead) {
+  VukMesh record;
+  fourVertices(record);
+  setFaces(record, {0, 1, 2, 3});
+  record.faceCount = 1000;  // one face in the array: reading face 1 would leave it
+  RecordArrayCounts counts = countsOf(record);
+  counts.faces = 4;
+  std::string reason;
+  EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));
+  EXPECT_EQ(reason, "chunk 20001 (faces) holds 4 indices; faceCount 1000 needs 4000");
 }
 
 }  // namespace
