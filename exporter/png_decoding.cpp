@@ -1,20 +1,18 @@
-#include "png_reading.h"
-
+// PNG through libpng. Palettes become RGB, transparency chunks an alpha channel, grey of 1, 2 or 4
+// bits is scaled to 8 bits by libpng's expansion (a 2-bit 1 becomes 85), and 16-bit samples keep
+// their high byte.
 #include <png.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <memory>
-#include <system_error>
+#include <cstring>
+
+#include "image_decoders.h"
 
 namespace {
 
-// Deflate never expands data by more than about 1032 to 1: a decoded image larger than that
-// multiple of the file cannot be in the file.
-constexpr std::uintmax_t maxDeflateRatio = 1032;
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
+struct MemoryInput {
+  const std::uint8_t* bytes;
+  std::size_t size;
+  std::size_t position = 0;
 };
 
 struct PngReadState {
@@ -30,14 +28,22 @@ struct PngReadState {
 void onError(png_structp png, png_const_charp) { png_longjmp(png, 1); }
 void onWarning(png_structp, png_const_charp) {}
 
+void readFromMemory(png_structp png, png_bytep data, png_size_t length) {
+  auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
+  if (length > input->size - input->position) png_error(png, "short file");
+  std::memcpy(data, input->bytes + input->position, length);
+  input->position += length;
+}
+
 PngReadState::PngReadState()
     : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, nullptr, onError, onWarning)),
       info(png != nullptr ? png_create_info_struct(png) : nullptr) {}
 
 // The two steps that libpng may leave by a jump hold nothing that needs destroying.
-bool readHeader(png_structp png, png_infop info, std::FILE* file) {
+bool readHeader(png_structp png, png_infop info, MemoryInput* input) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_init_io(png, file);
+  png_set_read_fn(png, input, readFromMemory);
+  png_set_user_limits(png, 65535, 65535);
   png_read_info(png, info);
   png_set_palette_to_rgb(png);
   png_set_expand_gray_1_2_4_to_8(png);
@@ -54,30 +60,21 @@ bool readRows(png_structp png, png_bytepp rows) {
   return true;
 }
 
-bool plausibleSize(std::uintmax_t decodedBytes, const std::string& path) {
-  std::error_code error;
-  const std::uintmax_t fileBytes = std::filesystem::file_size(path, error);
-  return !error && decodedBytes / maxDeflateRatio <= fileBytes;
-}
-
 }  // namespace
 
-std::optional<EightBitImage> readPngImage(const std::string& path) {
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return std::nullopt;
+std::optional<EightBitImage> decodePng(const std::uint8_t* bytes, std::size_t size) {
+  MemoryInput input{bytes, size};
   PngReadState state;
-  if (state.info == nullptr || !readHeader(state.png, state.info, file.get())) return std::nullopt;
-  EightBitImage image;
-  image.width = png_get_image_width(state.png, state.info);
-  image.height = png_get_image_height(state.png, state.info);
-  image.channels = png_get_channels(state.png, state.info);
+  if (state.info == nullptr || !readHeader(state.png, state.info, &input)) return std::nullopt;
+  const std::uint32_t width = png_get_image_width(state.png, state.info);
+  const std::uint32_t height = png_get_image_height(state.png, state.info);
+  const int channels = png_get_channels(state.png, state.info);
   const std::size_t rowBytes = png_get_rowbytes(state.png, state.info);
-  const std::uintmax_t decodedBytes = static_cast<std::uintmax_t>(rowBytes + 1) * image.height;
-  if (rowBytes != static_cast<std::size_t>(image.width) * image.channels || !plausibleSize(decodedBytes, path))
+  if (!plausibleImage(width, height, channels, size) || rowBytes != std::size_t{width} * channels)
     return std::nullopt;
-  image.samples.resize(rowBytes * image.height);
-  std::vector<png_bytep> rows(image.height);
-  for (std::uint32_t y = 0; y < image.height; ++y) rows[y] = image.samples.data() + y * rowBytes;
+  EightBitImage image = blankImage(width, height, channels);
+  std::vector<png_bytep> rows(height);
+  for (std::uint32_t y = 0; y < height; ++y) rows[y] = image.samples.data() + y * rowBytes;
   if (!readRows(state.png, rows.data())) return std::nullopt;
   return image;
 }

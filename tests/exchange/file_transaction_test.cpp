@@ -1,7 +1,6 @@
 #include "file_transaction.h"
 
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -12,6 +11,7 @@
 #include <string>
 
 #include "record_arrays.h"
+#include "file_size_limit.h"
 #include "temp_folder.h"
 #include "vuk_file.h"
 
@@ -148,16 +148,10 @@ TEST(FileTransaction, FullFileSystemFailsTheWriteAndKeepsTheOldFile) {
   mesh.faceChunkTag = 20001;
   mesh.objectName = vuktest::copyText(std::string(200000, 'x'));
   // The file size limit of the process stands in for a full disk: writes past it fail.
-  struct rlimit old {};
-  ::getrlimit(RLIMIT_FSIZE, &old);
-  struct rlimit small = old;
-  small.rlim_cur = 65536;
-  const auto previous = std::signal(SIGXFSZ, SIG_IGN);
-  ::setrlimit(RLIMIT_FSIZE, &small);
-  const int written = mesh.Write(path.c_str());
-  ::setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, previous);
-  EXPECT_EQ(written, 0);
+  {
+    const vuktest::FileSizeLimit full(65536);
+    EXPECT_EQ(mesh.Write(path.c_str()), 0);
+  }
   EXPECT_EQ(get(path), "old file");
   EXPECT_EQ(folder.names().size(), 1u);
 }
