@@ -1,17 +1,15 @@
-// TGA, PSD, Radiance HDR and BMP through stb_image, compiled here with only those four readers,
+// TGA, Radiance HDR and BMP through stb_image, compiled here with only those three readers,
 // from memory, with no file access and no messages. Images are checked against the file's size
 // from their headers before anything is decoded.
 //
 // 8-bit rules: TGA and BMP samples are 8-bit, or widened by the reader (5-bit TGA colours as
 // 255·v/31 rounded down, BMP bit fields by repeating their bits, which is 255·v/(2^n − 1)
-// rounded for fields of up to 8 bits); the PSD composite keeps the high byte of 16-bit
-// channels (only RGB composites are read); HDR colours are read as linear floats and clamped 0 … 1 by floatSample.
+// rounded for fields of up to 8 bits); HDR colours are read as linear floats and clamped 0 … 1 by floatSample.
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_NO_FAILURE_STRINGS
 #define STBI_ONLY_TGA
-#define STBI_ONLY_PSD
 #define STBI_ONLY_HDR
 #define STBI_ONLY_BMP
 #define STBI_MAX_DIMENSIONS 65535
@@ -21,6 +19,7 @@
 #pragma GCC diagnostic ignored "-Wsign-compare"
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 #pragma GCC diagnostic ignored "-Wimplicit-fallthrough"
+#pragma GCC diagnostic ignored "-Wunused-parameter"
 #elif defined(_MSC_VER)
 #pragma warning(push, 0)
 #endif
@@ -67,16 +66,6 @@ std::optional<EightBitImage> decodeEightBit(const std::uint8_t* bytes, std::size
 
 std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size) {
   return decodeEightBit(bytes, size);
-}
-
-// stb_image gives every RGB composite four channels; one without an alpha channel loses it again.
-std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size) {
-  std::optional<EightBitImage> image = decodeEightBit(bytes, size);
-  if (!image || size < 14 || image->channels != 4 || ((bytes[12] << 8) | bytes[13]) >= 4) return image;
-  EightBitImage colour = blankImage(image->width, image->height, 3);
-  for (std::size_t pixel = 0; pixel * 3 < colour.samples.size(); ++pixel)
-    std::memcpy(&colour.samples[pixel * 3], &image->samples[pixel * 4], 3);
-  return colour;
 }
 
 std::optional<EightBitImage> decodeStbBmp(const std::uint8_t* bytes, std::size_t size) {

@@ -56,14 +56,14 @@ Bytes tgaHeader(int type, int width, int height, int bits) {
          static_cast<char>(bits) + '\x20';
 }
 
-Bytes psdFile(int channels, int width, int height, int depth, int mode, const Bytes& planes) {
+Bytes psdFile(int channels, int width, int height, int depth, int mode, const Bytes& planes, char compression = 0) {
   Bytes out = "8BPS" + Bytes{0, 1} + Bytes(6, '\0');
   vuktest::addBig(out, static_cast<std::uint32_t>(channels), 2);
   vuktest::addBig(out, static_cast<std::uint32_t>(height), 4);
   vuktest::addBig(out, static_cast<std::uint32_t>(width), 4);
   vuktest::addBig(out, static_cast<std::uint32_t>(depth), 2);
   vuktest::addBig(out, static_cast<std::uint32_t>(mode), 2);
-  return out + Bytes(12, '\0') + Bytes(2, '\0') + planes;
+  return out + Bytes(12, '\0') + Bytes{0, compression} + planes;
 }
 
 vuktest::TiffLayout grey(int bits) {
@@ -143,6 +143,7 @@ std::vector<SourceCase> sourceCases() {
   cases.push_back({"tga_24", [] { return tgaHeader(2, 2, 1, 24) + Bytes{3, 2, 1, 6, 5, 4}; }, 2, 1, 3, {1, 2, 3, 4, 5, 6}});
   cases.push_back({"tga_rle", [] { return tgaHeader(10, 3, 1, 24) + Bytes{'\x82', 3, 2, 1}; }, 3, 1, 3, {1, 2, 3, 1, 2, 3, 1, 2, 3}});
   cases.push_back({"psd_rgb8", [] { return psdFile(3, 2, 1, 8, 3, Bytes{1, 2, 3, 4, 5, 6}); }, 2, 1, 3, {1, 3, 5, 2, 4, 6}});
+  cases.push_back({"psd_grey_rle", [] { return psdFile(1, 3, 1, 8, 1, Bytes{0, 2, '\xFE', 9}, 1); }, 3, 1, 1, {9, 9, 9}});
   cases.push_back({"psd_rgba16", [] { return psdFile(4, 1, 1, 16, 3, Bytes{'\x12', '\xFF', '\x80', 0, 0, 0, '\xFF', '\xFF'}); },
                    1, 1, 4, {0x12, 0x80, 0, 0xFF}});
   // Floating point: Radiance HDR and OpenEXR, clamped to 0 … 1.
