@@ -34,8 +34,6 @@ std::string joined(const std::string& folder, const std::string& leaf) {
   return std::strchr(separators, last) != nullptr ? folder + leaf : folder + separators[0] + leaf;
 }
 
-std::string systemReason() { return std::strerror(errno); }
-
 // ---- The few calls that differ between the platforms ----
 
 #ifdef _WIN32
@@ -97,6 +95,8 @@ void syncFolder(const std::string&) noexcept {}
 std::string linkTarget(const std::string&) { return std::string(); }
 
 #else
+
+std::string systemReason() { return std::strerror(errno); }
 
 bool createNew(const std::string& path, bool& exists, std::string& reason) {
   const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
