@@ -265,7 +265,9 @@ void FileTransaction::rollBack(std::size_t renamed) {
     Staged& file = staged_[i];
     std::string ignored;
     if (!file.backup.empty()) {
-      if (replaceWith(file.backup, file.target, ignored)) file.backup.clear();
+      // Put back, or else kept where it is: then it is the only copy of the old contents.
+      replaceWith(file.backup, file.target, ignored);
+      file.backup.clear();
     } else if (!file.targetExisted) {
       std::remove(file.target.c_str());
     }

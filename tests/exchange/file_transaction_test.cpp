@@ -115,6 +115,33 @@ TEST(FileTransaction, ReadOnlyFolderRefusesTheFirstTemporary) {
   EXPECT_EQ(folder.names().size(), 1u);
 }
 
+TEST(FileTransaction, RenameFailingAfterAnEarlierOnePutsTheEarlierFileBack) {
+  TempFolder folder;
+  const std::string first = folder.file("maps"), second = folder.file("mesh");
+  std::filesystem::create_directory(first);
+  std::filesystem::create_directory(second);
+  put(first + "/a.tif", "old a");
+  put(second + "/b.vuk", "old b");
+  if (::geteuid() == 0) {  // the folders must be the ordinary user's own
+    for (const std::string& path : {first, first + "/a.tif", second, second + "/b.vuk"})
+      ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0);
+  }
+  {
+    const OrdinaryUser user;
+    vuk::FileTransaction transaction;
+    ASSERT_TRUE(stageAll(transaction, {first + "/a.tif", second + "/b.vuk"}, "new"));
+    // The second folder turns read-only between staging and commit: a.tif is renamed first,
+    // then b.vuk cannot be, and a.tif must get its old contents back.
+    ::chmod(second.c_str(), 0555);
+    EXPECT_FALSE(transaction.commit());
+    EXPECT_NE(transaction.failure().find("b.vuk"), std::string::npos) << transaction.failure();
+    ::chmod(second.c_str(), 0755);
+  }
+  EXPECT_EQ(get(first + "/a.tif"), "old a");
+  EXPECT_EQ(get(second + "/b.vuk"), "old b");
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(first), {}), 1);
+}
+
 TEST(FileTransaction, TemporariesOfAKilledWriteNeverBlockTheNextOne) {
   TempFolder folder;
   put(folder.file("a.vuk"), "old a");
