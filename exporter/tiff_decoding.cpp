@@ -114,14 +114,15 @@ bool readStrips(TIFF* tiff, const Page& page, Raster& raster) {
   return true;
 }
 
-bool readTiles(TIFF* tiff, const Page& page, Raster& raster, unsigned bitsPerPixel) {
+bool readTiles(TIFF* tiff, const Page& page, Raster& raster, unsigned bitsPerPixel, std::size_t fileBytes) {
   std::uint32_t tileWidth = 0, tileHeight = 0;
   TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
   TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight);
   const tmsize_t tileBytes = TIFFTileSize(tiff);
   const tmsize_t tileRowBytes = TIFFTileRowSize(tiff);
   if (tileWidth == 0 || tileHeight == 0 || tileBytes <= 0 || tileRowBytes <= 0 || tileWidth % 16 != 0 ||
-      static_cast<std::uint64_t>(tileRowBytes) * tileHeight > static_cast<std::uint64_t>(tileBytes))
+      static_cast<std::uint64_t>(tileRowBytes) * tileHeight > static_cast<std::uint64_t>(tileBytes) ||
+      static_cast<std::uint64_t>(tileBytes) / (1032 * 8) > fileBytes)  // no tile larger than the file can fill
     return false;
   std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes));
   for (std::size_t plane = 0; plane < raster.planes.size(); ++plane) {
@@ -192,7 +193,7 @@ std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Page& page, std::s
   Raster raster;
   raster.rowBytes = static_cast<std::size_t>((rowBits + 7) / 8);
   raster.planes.assign(planar ? page.samples : 1, std::vector<std::uint8_t>(raster.rowBytes * page.height, 0));
-  const bool read = TIFFIsTiled(tiff) ? readTiles(tiff, page, raster, perPixel * page.bits)
+  const bool read = TIFFIsTiled(tiff) ? readTiles(tiff, page, raster, perPixel * page.bits, fileBytes)
                                       : readStrips(tiff, page, raster);
   if (!read) return std::nullopt;
   EightBitImage image = blankImage(page.width, page.height, channels);
