@@ -2,8 +2,8 @@
 // from memory, with no file access and no messages. Images are checked against the file's size
 // from their headers before anything is decoded.
 //
-// 8-bit rules: TGA and BMP samples are 8-bit, or widened by the reader (5-bit TGA colours as
-// 255·v/31 rounded down, BMP bit fields by repeating their bits, which is 255·v/(2^n − 1)
+// 8-bit rules: TGA and BMP samples are 8-bit (5-bit TGA colours are decoded in tga_decoding.cpp),
+// or widened by the reader (BMP bit fields by repeating their bits, which is 255·v/(2^n − 1)
 // rounded for fields of up to 8 bits); HDR colours are read as linear floats and clamped 0 … 1 by floatSample.
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
@@ -64,7 +64,7 @@ std::optional<EightBitImage> decodeEightBit(const std::uint8_t* bytes, std::size
 
 }  // namespace
 
-std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size) {
+std::optional<EightBitImage> decodeStbTga(const std::uint8_t* bytes, std::size_t size) {
   return decodeEightBit(bytes, size);
 }
 

@@ -142,6 +142,8 @@ std::vector<SourceCase> sourceCases() {
   // TGA plain and run-length, PSD composite of 8 and 16 bits.
   cases.push_back({"tga_24", [] { return tgaHeader(2, 2, 1, 24) + Bytes{3, 2, 1, 6, 5, 4}; }, 2, 1, 3, {1, 2, 3, 4, 5, 6}});
   cases.push_back({"tga_rle", [] { return tgaHeader(10, 3, 1, 24) + Bytes{'\x82', 3, 2, 1}; }, 3, 1, 3, {1, 2, 3, 1, 2, 3, 1, 2, 3}});
+  cases.push_back({"tga_16_rle", [] { return tgaHeader(10, 2, 2, 16) + Bytes{'\x81'} + le(0x7C00 | (16 << 5) | 1, 2) +
+    Bytes{'\x01'} + le(0, 2) + le(0x03E0, 2); }, 2, 2, 3, {255, 132, 8, 255, 132, 8, 0, 0, 0, 0, 255, 0}});
   cases.push_back({"psd_rgb8", [] { return psdFile(3, 2, 1, 8, 3, Bytes{1, 2, 3, 4, 5, 6}); }, 2, 1, 3, {1, 3, 5, 2, 4, 6}});
   cases.push_back({"psd_grey_rle", [] { return psdFile(1, 3, 1, 8, 1, Bytes{0, 2, '\xFE', 9}, 1); }, 3, 1, 1, {9, 9, 9}});
   cases.push_back({"psd_rgba16", [] { return psdFile(4, 1, 1, 16, 3, Bytes{'\x12', '\xFF', '\x80', 0, 0, 0, '\xFF', '\xFF'}); },
