@@ -29,9 +29,10 @@ check-sanitize: deps
 
 fuzz: deps
 	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import
+	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import fuzz_source
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) reader
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) import
+	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) source
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)

@@ -47,6 +47,10 @@ VukFile OpenForWrite(const char* path, const char* text, CreateMode mode = Creat
 bool WriteChunk(std::FILE* file, std::int32_t tag, std::int32_t count, const void* data,
                 std::uint32_t extra);
 
+// Writes the whole file for `mesh` at exactly `path` (created or truncated), with no temporary:
+// for a path staged in a FileTransaction. False when a layout tag is invalid or a write fails.
+bool writeVukFileAt(const VukMesh& mesh, const char* path);
+
 // ---- Reading ----
 
 // A source of file bytes, either an open file or a block in memory, that knows how many bytes

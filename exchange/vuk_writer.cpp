@@ -2,18 +2,11 @@
 // renamed over it only when every chunk is on disk, so a failed write leaves the old file as it
 // was.
 #include <cstring>
-#include <filesystem>
 #include <string>
-#include <system_error>
 
 #include "chunk_tags.h"
+#include "file_transaction.h"
 #include "vuk_file.h"
-
-#ifdef _WIN32
-#define WIN32_LEAN_AND_MEAN
-#define NOMINMAX
-#include <windows.h>
-#endif
 
 namespace vuk {
 namespace {
@@ -132,61 +125,23 @@ bool layoutTagsValid(const VukMesh& mesh) noexcept {
   return facesValid && uvsValid;
 }
 
-// Removes the temporary file unless it was renamed over the target.
-class TemporaryFile {
- public:
-  explicit TemporaryFile(std::string path) : path_(std::move(path)) {}
-  ~TemporaryFile() {
-    if (!kept_) std::remove(path_.c_str());
-  }
-  TemporaryFile(const TemporaryFile&) = delete;
-  TemporaryFile& operator=(const TemporaryFile&) = delete;
-  const std::string& path() const noexcept { return path_; }
-  void keep() noexcept { kept_ = true; }
-
- private:
-  std::string path_;
-  bool kept_ = false;
-};
-
-// A name beside the target that no file has yet.
-std::string temporaryName(const std::string& target) {
-  for (int attempt = 0; attempt < 1000; ++attempt) {
-    std::string name = target + ".tmp" + (attempt == 0 ? "" : std::to_string(attempt));
-    std::error_code error;
-    if (!std::filesystem::exists(name, error) && !error) return name;
-  }
-  return {};
-}
-
-bool replaceFile(const std::string& from, const char* to) noexcept {
-#ifdef _WIN32
-  return MoveFileExA(from.c_str(), to, MOVEFILE_REPLACE_EXISTING) != 0;
-#else
-  return std::rename(from.c_str(), to) == 0;
-#endif
-}
-
-bool writeReplacing(const VukMesh& mesh, const char* target) {
-  if (target == nullptr || !layoutTagsValid(mesh)) return false;
-  const std::string name = temporaryName(target);
-  if (name.empty()) return false;
-  VukFile file = OpenForWrite(name.c_str(), kHeaderText, CreateMode::NewOnly);
-  if (!file) return false;
-  TemporaryFile temporary(name);
-  if (!writeChunks(file.get(), mesh)) return false;
-  if (std::fclose(file.release()) != 0) return false;
-  if (!replaceFile(temporary.path(), target)) return false;
-  temporary.keep();
-  return true;
-}
-
 }  // namespace
+
+bool writeVukFileAt(const VukMesh& mesh, const char* path) {
+  if (path == nullptr || !layoutTagsValid(mesh)) return false;
+  VukFile file = OpenForWrite(path, kHeaderText);
+  if (!file || !writeChunks(file.get(), mesh)) return false;
+  return std::fclose(file.release()) == 0;
+}
+
 }  // namespace vuk
 
 int VukMesh::Write(const char* path) const {
   try {
-    return vuk::writeReplacing(*this, path) ? 1 : 0;
+    if (path == nullptr) return 0;
+    vuk::FileTransaction transaction;
+    const std::optional<std::string> temporary = transaction.stage(path);
+    return temporary && vuk::writeVukFileAt(*this, temporary->c_str()) && transaction.commit() ? 1 : 0;
   } catch (...) {  // a name that cannot be built fails the write
     return 0;
   }

@@ -11,10 +11,12 @@
 #include <optional>
 #include <string>
 
+#include "file_transaction.h"
 #include "geometry_extraction.h"
 #include "record_arrays.h"
 #include "text_conversion.h"
 #include "texture_map_export.h"
+#include "vuk_file.h"
 
 namespace {
 
@@ -64,11 +66,20 @@ void extractGeometry(VukMesh& record, MNMesh& poly, const Matrix3& transform) {
   extractCreaseFlags(record, poly, splitFaceCount, EDATA_CREASE);
 }
 
-bool exportTextureMaps(INode* node, const std::string& path, VukMesh& record) {
+bool exportTextureMaps(INode* node, const std::string& path, VukMesh& record, vuk::FileTransaction& transaction) {
   for (int mapId : {diffuseMapId, bumpMapId, displacementMapId}) {
-    if (!exportTextureMap(node, path, record, mapId)) return false;
+    if (!exportTextureMap(node, path, record, mapId, transaction)) return false;
   }
   return true;
+}
+
+// The Vuk file joins the TIFFs; then all of them replace their targets together or none does.
+bool writeAll(const VukMesh& record, const std::string& path, vuk::FileTransaction& transaction) {
+  if (record.vertexCount >= 1) {
+    const std::optional<std::string> temporary = transaction.stage(path);
+    if (!temporary || !vuk::writeVukFileAt(record, temporary->c_str())) return false;
+  }
+  return transaction.commit();
 }
 
 int exportNode(const ChosenNode& chosen, const std::string& path) {
@@ -79,11 +90,10 @@ int exportNode(const ChosenNode& chosen, const std::string& path) {
   VukMesh record;
   record.objectName = newRecordText(toNarrowTextCut(chosen.object->GetObjectName(), maxObjectNameBytes));
   extractGeometry(record, poly, chosen.transform);
-  if (!exportTextureMaps(chosen.node, path, record)) return 0;
-  if (record.vertexCount < 1) return 1;
-  const int written = record.Write(path.c_str());
-  record.Clear();
-  return written == 1 ? 1 : 0;
+  vuk::FileTransaction transaction;  // an early return removes every temporary
+  if (!exportTextureMaps(chosen.node, path, record, transaction)) return 0;
+  if (record.vertexCount < 1 && transaction.empty()) return 1;  // no vertices: no Vuk file
+  return writeAll(record, path, transaction) ? 1 : 0;
 }
 
 int exportSelection(const MCHAR* name, Interface* ip) {

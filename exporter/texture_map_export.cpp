@@ -65,14 +65,17 @@ std::string tiffPathFor(const std::string& exportPath, int mapId) {
   return withoutLastCharacters(exportPath, 4) + slot->suffix;
 }
 
-bool exportTextureMap(INode* node, const std::string& exportPath, VukMesh& mesh, int mapId) {
+bool exportTextureMap(INode* node, const std::string& exportPath, VukMesh& mesh, int mapId,
+                      vuk::FileTransaction& transaction) {
   const MapSlot* slot = slotFor(mapId);
   StdMat* material = (slot != nullptr && node != nullptr) ? standardMaterialOf(node) : nullptr;
   BitmapTex* texture = material != nullptr ? bitmapInSlot(material, mapId) : nullptr;
   if (texture == nullptr) return true;
   const std::string tiffPath = tiffPathFor(exportPath, mapId);
   const std::optional<std::string> sourcePath = sourcePathOf(texture);
-  if (!sourcePath || !convertImageToTiff(*sourcePath, tiffPath)) return false;
+  if (!sourcePath) return false;
+  const std::optional<std::string> temporary = transaction.stage(tiffPath);
+  if (!temporary || !convertImageToTiff(*sourcePath, *temporary)) return false;
   recordPath(mesh, *slot, tiffPath);
   if (mapId == displacementMapId) mesh.displacementAmount = material->GetTexmapAmt(displacementMapId, 0);
   return true;

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "file_transaction.h"
 #include "vuk_mesh.h"
 
 // Standard material slots that travel with an export.
@@ -17,9 +18,11 @@ constexpr int displacementMapId = 11;
 std::string tiffPathFor(const std::string& exportPath, int mapId);
 
 // Re-saves the bitmap in the slot `mapId` of the node's standard material as the TIFF of
-// tiffPathFor and records that path: the diffuse map as texturePath, the bump map as
+// tiffPathFor, staged in `transaction` (the TIFF appears only when the export commits), and
+// records that path: the diffuse map as texturePath, the bump map as
 // normalMapPath, the displacement map as displacementMapPath with its map amount as
 // displacementAmount. A node without a standard material, an empty slot or a texture that is not
 // a bitmap changes nothing. Answers false, leaving the record's field empty, when the source
 // image cannot be read or the TIFF cannot be written; the export must then stop.
-bool exportTextureMap(INode* node, const std::string& exportPath, VukMesh& mesh, int mapId);
+bool exportTextureMap(INode* node, const std::string& exportPath, VukMesh& mesh, int mapId,
+                      vuk::FileTransaction& transaction);

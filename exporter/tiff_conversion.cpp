@@ -1,44 +1,18 @@
 #include "tiff_conversion.h"
 
 #include <CImg.h>
+#include <tiffio.h>
 
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <vector>
 
-#include "png_reading.h"
+#include "source_image.h"
 
 using cimg_library::CImg;
-using cimg_library::CImgException;
 
 namespace {
-
-// The formats read in-process, told apart by their first bytes. Nothing else is read: the image
-// library's fallbacks for other formats would run outside programs on the file name.
-enum class ImageKind { png, tiff, jpeg, bmp, pnm, unknown };
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
-bool startsWith(const unsigned char* head, std::size_t got, const char* magic, std::size_t length) {
-  return got >= length && std::memcmp(head, magic, length) == 0;
-}
-
-ImageKind imageKindOf(const std::string& path) {
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "rb"));
-  if (!file) return ImageKind::unknown;
-  unsigned char head[8] = {};
-  const std::size_t got = std::fread(head, 1, sizeof head, file.get());
-  if (startsWith(head, got, "\x89PNG\r\n\x1A\n", 8)) return ImageKind::png;
-  if (startsWith(head, got, "II*\0", 4) || startsWith(head, got, "MM\0*", 4) ||
-      startsWith(head, got, "II+\0", 4) || startsWith(head, got, "MM\0+", 4))
-    return ImageKind::tiff;
-  if (startsWith(head, got, "\xFF\xD8\xFF", 3)) return ImageKind::jpeg;
-  if (startsWith(head, got, "BM", 2)) return ImageKind::bmp;
-  if (got >= 2 && head[0] == 'P' && head[1] >= '1' && head[1] <= '6') return ImageKind::pnm;
-  return ImageKind::unknown;
-}
 
 // From interleaved rows to the image library's one plane per channel.
 CImg<unsigned char> fromInterleaved(const EightBitImage& source) {
@@ -50,44 +24,76 @@ CImg<unsigned char> fromInterleaved(const EightBitImage& source) {
   return image;
 }
 
-// Keeps the top 8 of `bits` significant bits of every sample.
-CImg<unsigned char> toEightBits(const CImg<unsigned short>& wide, unsigned int bits) {
-  const unsigned int shift = bits > 8 ? bits - 8 : 0;
-  CImg<unsigned char> narrow(wide.width(), wide.height(), wide.depth(), wide.spectrum());
-  const unsigned short* from = wide.data();
-  unsigned char* to = narrow.data();
-  const std::size_t count = wide.size();
-  for (std::size_t i = 0; i < count; ++i) to[i] = static_cast<unsigned char>(from[i] >> shift);
-  return narrow;
+// The TIFF is built in memory, where writes cannot fail, and only then written out: the image
+// library leaks its strip buffer and the open TIFF when a write fails half-way (a full disk).
+struct MemoryTiff {
+  std::vector<std::uint8_t> bytes;
+  std::uint64_t position = 0;
+};
+
+tmsize_t readProc(thandle_t handle, void* data, tmsize_t length) {
+  auto* file = static_cast<MemoryTiff*>(handle);
+  if (length <= 0 || file->position >= file->bytes.size()) return 0;
+  const std::uint64_t count = (std::min)(static_cast<std::uint64_t>(length), file->bytes.size() - file->position);
+  std::memcpy(data, file->bytes.data() + file->position, static_cast<std::size_t>(count));
+  file->position += count;
+  return static_cast<tmsize_t>(count);
+}
+tmsize_t writeProc(thandle_t handle, void* data, tmsize_t length) {
+  auto* file = static_cast<MemoryTiff*>(handle);
+  if (length <= 0) return 0;
+  const std::uint64_t end = file->position + static_cast<std::uint64_t>(length);
+  if (end > file->bytes.size()) file->bytes.resize(static_cast<std::size_t>(end));
+  std::memcpy(file->bytes.data() + file->position, data, static_cast<std::size_t>(length));
+  file->position = end;
+  return length;
+}
+toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
+  auto* file = static_cast<MemoryTiff*>(handle);
+  std::uint64_t base = 0;
+  if (whence == SEEK_CUR) base = file->position;
+  else if (whence == SEEK_END) base = file->bytes.size();
+  file->position = base + offset;
+  return file->position;
+}
+int closeProc(thandle_t) { return 0; }
+toff_t sizeProc(thandle_t handle) { return static_cast<MemoryTiff*>(handle)->bytes.size(); }
+int mapProc(thandle_t, void**, toff_t*) { return 0; }
+void unmapProc(thandle_t, void*, toff_t) {}
+int quietHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
+
+struct TiffCloser {
+  void operator()(TIFF* tiff) const { TIFFClose(tiff); }
+};
+struct OptionsFree {
+  void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
+};
+struct FileCloser {
+  void operator()(std::FILE* file) const { std::fclose(file); }
+};
+
+// An uncompressed TIFF of the image's 8-bit samples, one page; BigTIFF when the classic offsets
+// would not reach.
+bool encodeTiff(const CImg<unsigned char>& image, MemoryTiff& out) {
+  const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
+  if (!options) return false;
+  TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
+  TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
+  const bool big = image.size() >= (std::size_t{1} << 31);
+  std::unique_ptr<TIFF, TiffCloser> tiff(TIFFClientOpenExt("texture", big ? "w8m" : "wm", &out, readProc, writeProc,
+                                                           seekProc, closeProc, sizeProc, mapProc, unmapProc,
+                                                           options.get()));
+  if (!tiff) return false;
+  image._save_tiff(tiff.get(), 0, 0, 0, nullptr, nullptr);
+  tiff.reset();  // closing writes the directory
+  return !out.bytes.empty();
 }
 
-CImg<unsigned char> readPng(const std::string& path) {
-  const std::optional<EightBitImage> image = readPngImage(path);
-  return image ? fromInterleaved(*image) : CImg<unsigned char>();
-}
-
-CImg<unsigned char> readTiff(const std::string& path) {
-  CImg<unsigned short> wide;
-  unsigned int bits = 8;
-  wide.load_tiff(path.c_str(), 0, ~0U, 1, &bits);
-  if (bits <= 16) return toEightBits(wide, bits);
-  // Wider samples (32-bit integers or floats) are taken as the library converts them itself.
-  CImg<unsigned char> image;
-  image.load_tiff(path.c_str());
-  return image;
-}
-
-CImg<unsigned char> readImage(const std::string& path, ImageKind kind) {
-  CImg<unsigned char> image;
-  switch (kind) {
-    case ImageKind::png: return readPng(path);
-    case ImageKind::tiff: return readTiff(path);
-    case ImageKind::jpeg: return image.load_jpeg(path.c_str());
-    case ImageKind::bmp: return image.load_bmp(path.c_str());
-    case ImageKind::pnm: return image.load_pnm(path.c_str());
-    case ImageKind::unknown: break;
-  }
-  return image;
+bool writeWhole(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  if (!file) return false;
+  const bool written = std::fwrite(bytes.data(), 1, bytes.size(), file.get()) == bytes.size();
+  return std::fclose(file.release()) == 0 && written;
 }
 
 // libtiff prints its errors and warnings on stderr unless told otherwise; a module prints
@@ -110,14 +116,16 @@ class QuietTiff {
 
 }  // namespace
 
-bool convertImageToTiff(const std::string& sourcePath, const std::string& tiffPath) {
-  const QuietTiff quiet;
+bool convertImageToTiff(const std::string& sourcePath, const std::string& tiffPath, std::string* reason) {
   try {
-    const CImg<unsigned char> image = readImage(sourcePath, imageKindOf(sourcePath));
-    if (image.is_empty()) return false;
-    image.save_tiff(tiffPath.c_str(), 0, nullptr, nullptr, true);
-    return true;
-  } catch (const CImgException&) {
-    return false;
+    const std::optional<EightBitImage> source = readSourceImage(sourcePath, reason);
+    if (!source) return false;
+    const QuietTiff quiet;
+    cimg_library::cimg::exception_mode(0U);
+    MemoryTiff tiff;
+    if (encodeTiff(fromInterleaved(*source), tiff) && writeWhole(tiffPath, tiff.bytes)) return true;
+  } catch (...) {  // the image library's input-output error, or memory
   }
+  if (reason != nullptr) *reason = "cannot write the TIFF";
+  return false;
 }

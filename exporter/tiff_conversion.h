@@ -2,10 +2,8 @@
 // Re-saving a texture image as an uncompressed TIFF of 8-bit samples.
 #include <string>
 
-// Reads the image at sourcePath (PNG, TIFF, JPEG, BMP or PNM, told by its contents whatever its
-// name) and writes it at tiffPath with the same width, height, channels and frames. Samples
-// deeper than 8 bits (16-bit PNG or TIFF) keep their most significant 8 bits, so the TIFF shows
-// the same picture. Answers false when the source cannot be opened, is of another format, cannot
-// be read or holds no pixels, or the TIFF cannot be written (a TIFF begun before a write error
-// may stay on disk).
-bool convertImageToTiff(const std::string& sourcePath, const std::string& tiffPath);
+// Reads the image at sourcePath in-process (see source_image.h) and writes it at tiffPath with
+// the same width, height and channels, samples mapped to 8 bits by its format's rules. Answers
+// false, with `reason` (when given) saying why, when the source cannot be read or the TIFF cannot
+// be written; tiffPath is then to be thrown away by the caller.
+bool convertImageToTiff(const std::string& sourcePath, const std::string& tiffPath, std::string* reason = nullptr);

@@ -3,12 +3,18 @@
 #include <CImg.h>
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <filesystem>
+#include <fstream>
+#include <map>
 #include <string>
 
 #include "export_command.h"
 #include "export_scenes.h"
 #include "standin/scene.h"
+#include "file_size_limit.h"
 #include "temp_folder.h"
 #include "tiff_probe.h"
 
@@ -44,6 +50,16 @@ protected:
     material->SetTexmapAmt(displacementMapId, 0.35f, 0);
     node->SetMtl(material);
     return material;
+  }
+
+  // Every file of the folder with its bytes.
+  std::map<std::string, std::string> snapshot() const {
+    std::map<std::string, std::string> files;
+    for (const std::string& name : folder.names()) {
+      std::ifstream in(folder.file(name), std::ios::binary);
+      files[name] = std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    }
+    return files;
   }
 
   int exportHead() { return runExport(folder.wideFile("Head.vuk").c_str(), standin::coreInterface()); }
@@ -113,28 +129,85 @@ TEST_F(TextureMapExport, OtherTexturesAndMaterialsCarryNothing) {
 
   node->SetMtl(standin::newMultiMaterial());
   VukMesh multi;
-  EXPECT_TRUE(exportTextureMap(node, folder.file("Multi.vuk"), multi, diffuseMapId));
+  vuk::FileTransaction transaction;
+  EXPECT_TRUE(exportTextureMap(node, folder.file("Multi.vuk"), multi, diffuseMapId, transaction));
   EXPECT_EQ(multi.texturePath, nullptr);
   EXPECT_FALSE(exists("Multi_TXTR.tif"));
 
   INode* bare = standin::addNode(L"Bare", newBoxObject(L"Bare"));
   VukMesh plain;
-  EXPECT_TRUE(exportTextureMap(bare, folder.file("Bare.vuk"), plain, displacementMapId));
+  EXPECT_TRUE(exportTextureMap(bare, folder.file("Bare.vuk"), plain, displacementMapId, transaction));
+  EXPECT_TRUE(transaction.empty());
   EXPECT_EQ(plain.displacementMapPath, nullptr);
   EXPECT_FLOAT_EQ(plain.displacementAmount, 1.0f);
 }
 
-TEST_F(TextureMapExport, UnreadableSourceEndsTheExportWithoutAVukFile) {
+TEST_F(TextureMapExport, UnreadableSourceEndsTheExportLeavingNoFileAtAll) {
   writeSources();
   INode* node = selectedBoxNode();
   dress(node, bitmap("skin.png"), bitmap("missing.png"), bitmap("height.tif"));
   EXPECT_EQ(exportHead(), 0);
+  // The diffuse TIFF read before the failing map is thrown away with its temporary.
+  EXPECT_EQ(folder.names().size(), 3u);
   EXPECT_FALSE(exists("Head.vuk"));
-  EXPECT_TRUE(exists("Head_TXTR.tif"));   // written before the failing map: it stays
-  EXPECT_FALSE(exists("Head_NM.tif"));
-  EXPECT_FALSE(exists("Head_DM.tif"));    // later maps are not tried
+  EXPECT_FALSE(exists("Head_TXTR.tif"));
 
   VukMesh record;
-  EXPECT_FALSE(exportTextureMap(node, folder.file("Other.vuk"), record, bumpMapId));
+  vuk::FileTransaction transaction;
+  EXPECT_FALSE(exportTextureMap(node, folder.file("Other.vuk"), record, bumpMapId, transaction));
   EXPECT_EQ(record.normalMapPath, nullptr);
+}
+
+TEST_F(TextureMapExport, DiffuseMapThatIsItsOwnTargetRoundTrips) {
+  CImg<unsigned char> picture(5, 3, 1, 3);
+  cimg_forXYC(picture, x, y, c) picture(x, y, 0, c) = static_cast<unsigned char>(40 * x + 10 * y + 70 * c);
+  picture.save_png(folder.file("skin.png").c_str());
+  INode* node = selectedBoxNode();
+  dress(node, bitmap("skin.png"), nullptr, nullptr);
+  ASSERT_EQ(exportHead(), 1);
+  const auto first = snapshot();
+
+  // The last import pointed the material at the exported TIFF itself: it is read whole before
+  // it is replaced, so the second export writes the same picture again.
+  dress(node, bitmap("Head_TXTR.tif"), nullptr, nullptr);
+  ASSERT_EQ(exportHead(), 1);
+  EXPECT_EQ(snapshot(), first);
+  const TiffFacts again = probeTiff(folder.file("Head_TXTR.tif"));
+  ASSERT_EQ(again.samples.size(), 45u);
+  for (int x = 0; x < 5; ++x) EXPECT_EQ(again.samples[x * 3 + 2], static_cast<unsigned char>(40 * x + 140));
+}
+
+TEST_F(TextureMapExport, FailedExportLeavesTheEarlierExportByteIdentical) {
+  writeSources();
+  INode* node = selectedBoxNode();
+  dress(node, bitmap("skin.png"), bitmap("bumps.jpg"), bitmap("height.tif"));
+  ASSERT_EQ(exportHead(), 1);
+  const auto before = snapshot();
+  ASSERT_EQ(before.size(), 7u);  // three sources, three TIFFs, the Vuk file
+
+  // A FIFO as the displacement source is refused at once instead of waiting for a writer.
+  ASSERT_EQ(::mkfifo(folder.file("pipe.tif").c_str(), 0600), 0);
+  dress(node, bitmap("skin.png"), bitmap("bumps.jpg"), bitmap("pipe.tif"));
+  EXPECT_EQ(exportHead(), 0);
+  std::filesystem::remove(folder.file("pipe.tif"));
+  EXPECT_EQ(snapshot(), before);
+
+  // A full disk: the process's file size limit stops the larger diffuse map half-written.
+  CImg<unsigned char>(300, 300, 1, 3, 7).save_png(folder.file("large.png").c_str());
+  dress(node, bitmap("large.png"), bitmap("bumps.jpg"), bitmap("height.tif"));
+  {
+    const vuktest::FileSizeLimit full(100000);
+    EXPECT_EQ(exportHead(), 0);
+  }
+  std::filesystem::remove(folder.file("large.png"));
+  EXPECT_EQ(snapshot(), before);
+
+  // A target that cannot be replaced (a folder took the Vuk file's name).
+  std::filesystem::rename(folder.file("Head.vuk"), folder.file("kept.vuk"));
+  std::filesystem::create_directory(folder.file("Head.vuk"));
+  dress(node, bitmap("skin.png"), bitmap("skin.png"), bitmap("skin.png"));
+  EXPECT_EQ(exportHead(), 0);
+  std::filesystem::remove(folder.file("Head.vuk"));
+  std::filesystem::rename(folder.file("kept.vuk"), folder.file("Head.vuk"));
+  EXPECT_EQ(snapshot(), before);
 }

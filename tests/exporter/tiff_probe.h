@@ -11,6 +11,8 @@ struct TiffFacts {
   std::uint32_t width = 0, height = 0;
   std::uint16_t samplesPerPixel = 0, bitsPerSample = 0;
   std::vector<unsigned char> firstRow;  // the interleaved 8-bit samples of row 0
+  std::vector<unsigned char> samples;   // every row's interleaved 8-bit samples, top to bottom
+  int pages = 0;
 };
 
 inline TiffFacts probeTiff(const std::string& path) {
@@ -40,6 +42,14 @@ inline TiffFacts probeTiff(const std::string& path) {
       }
     }
   }
+  if (facts.bitsPerSample == 8 && planar == PLANARCONFIG_CONTIG && rowBytes > 0) {
+    std::vector<unsigned char> row(static_cast<std::size_t>(rowBytes));
+    for (std::uint32_t y = 0; y < facts.height; ++y) {
+      if (TIFFReadScanline(tiff, row.data(), y, 0) != 1) break;
+      facts.samples.insert(facts.samples.end(), row.begin(), row.end());
+    }
+  }
+  facts.pages = TIFFNumberOfDirectories(tiff);
   TIFFClose(tiff);
   return facts;
 }

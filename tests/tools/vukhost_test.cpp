@@ -195,6 +195,28 @@ TEST_F(Vukhost, ExportKeepsAThousandCornerFaceWhole) {
   EXPECT_EQ(uses[1000], 1);
 }
 
+TEST_F(Vukhost, FailedExportSaysWhyInOneLineAndWritesNothing) {
+  std::ofstream(folder.path() / "skin.mtl") << "newmtl skin\nmap_Kd skin.png\n";
+  std::ofstream(folder.path() / "skin.png") << "\x89PNG\r\n\x1A\n but nothing after the signature";
+  std::ofstream(folder.path() / "tri.obj") << "mtllib skin.mtl\nusemtl skin\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  ProgramRun result = run("export " + quoted(folder.file("tri.obj")) + " " + quoted(folder.file("tri.vuk")));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_EQ(result.err.rfind("vukhost: the exporter cannot read the diffuse map ", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find("not a readable PNG image"), std::string::npos) << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  EXPECT_FALSE(fs::exists(folder.path() / "tri.vuk"));
+  EXPECT_FALSE(fs::exists(folder.path() / "tri_TXTR.tif"));
+
+  // The map reads but the Vuk file's name is taken by a folder.
+  std::ofstream(folder.path() / "skin.png") << "P6\n2 2\n255\n" << std::string(12, '\x32');  // read by its contents
+  fs::create_directory(folder.path() / "tri.vuk");
+  result = run("export " + quoted(folder.file("tri.obj")) + " " + quoted(folder.file("tri.vuk")));
+  EXPECT_EQ(result.status, 1);
+  EXPECT_NE(result.err.find("cannot replace"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("it is a folder"), std::string::npos) << result.err;
+  EXPECT_FALSE(fs::exists(folder.path() / "tri_TXTR.tif"));
+}
+
 TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
   const std::string good = writeQuadFile("good.vuk");
   ProgramRun result = run("info " + quoted(good));

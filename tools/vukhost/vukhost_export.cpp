@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "commands.h"
+#include "export_failure.h"
 #include "export_scene.h"
 #include "host_session.h"
 #include "obj_reader.h"
@@ -28,6 +29,7 @@ int exportCommand(const CommandLine& line) {
   for (const auto& message : standin::messageBoxLog()) {
     reportError("the exporter showed a message: " + toUtf8(message.text));
   }
+  if (answer == 0 && standin::messageBoxLog().empty()) reportError(exportFailureReason(mesh, vukPath));
   std::printf("Exported %s (%zu vertices, %zu faces) to %s: the exporter answered %d\n", objPath.c_str(),
               mesh.positions.size(), mesh.faceSizes.size(), vukPath.c_str(), answer);
   return answer == 1 ? exitSuccess : exitRefused;

@@ -1,0 +1,302 @@
+#include "file_transaction.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <set>
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#define NOMINMAX
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace vuk {
+namespace {
+
+constexpr int maxLinkHops = 40;
+constexpr int maxNameAttempts = 64;
+
+#ifdef _WIN32
+constexpr const char* separators = "\\/";
+#else
+constexpr const char* separators = "/";
+#endif
+
+std::string joined(const std::string& folder, const std::string& leaf) {
+  if (folder.empty()) return leaf;
+  const char last = folder.back();
+  return std::strchr(separators, last) != nullptr ? folder + leaf : folder + separators[0] + leaf;
+}
+
+// ---- The few calls that differ between the platforms ----
+
+#ifdef _WIN32
+
+std::string systemReasonWin() {
+  return "system error " + std::to_string(GetLastError());
+}
+
+// Creates the file only when no file of that name exists (a dangling link included).
+bool createNew(const std::string& path, bool& exists, std::string& reason) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    exists = GetLastError() == ERROR_FILE_EXISTS;
+    reason = systemReasonWin();
+    return false;
+  }
+  CloseHandle(file);
+  return true;
+}
+
+bool syncFile(const std::string& path, int /*mode*/, std::string& reason) {
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    reason = systemReasonWin();
+    return false;
+  }
+  const bool flushed = FlushFileBuffers(file) != 0;
+  if (!flushed) reason = systemReasonWin();
+  CloseHandle(file);
+  return flushed;
+}
+
+// Answers whether a file is there; -1 when it is there but is not a plain file.
+int existingMode(const std::string& path, std::string& reason) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
+  if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+    reason = "it is a folder";
+    return -1;
+  }
+  return 1;
+}
+
+bool linkTo(const std::string& existing, const std::string& link) {
+  return CreateHardLinkA(link.c_str(), existing.c_str(), nullptr) != 0;
+}
+
+bool replaceWith(const std::string& from, const std::string& to, std::string& reason) {
+  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  reason = systemReasonWin();
+  return false;
+}
+
+// The replacing call above is written through; NTFS offers no folder sync of its own.
+void syncFolder(const std::string&) noexcept {}
+
+std::string linkTarget(const std::string&) { return std::string(); }
+
+#else
+
+std::string systemReason() { return std::strerror(errno); }
+
+bool createNew(const std::string& path, bool& exists, std::string& reason) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+  if (file < 0) {
+    exists = errno == EEXIST;
+    reason = systemReason();
+    return false;
+  }
+  ::close(file);
+  return true;
+}
+
+// Flushes the file to the disk, after giving it `mode` when that is not negative.
+bool syncFile(const std::string& path, int mode, std::string& reason) {
+  const int file = ::open(path.c_str(), O_WRONLY | O_CLOEXEC | O_NOFOLLOW);
+  if (file < 0) {
+    reason = systemReason();
+    return false;
+  }
+  bool synced = (mode < 0 || ::fchmod(file, static_cast<mode_t>(mode)) == 0) && ::fsync(file) == 0;
+  if (!synced) reason = systemReason();
+  if (::close(file) != 0 && synced) {
+    reason = systemReason();
+    synced = false;
+  }
+  return synced;
+}
+
+// The permission bits of the file at `path`, 0 when there is none yet (its temporary keeps the
+// default ones), -1 when something that is not a plain file is there.
+int existingMode(const std::string& path, std::string& reason) {
+  struct stat status {};
+  if (::stat(path.c_str(), &status) != 0) return errno == ENOENT ? 0 : (reason = systemReason(), -1);
+  if (!S_ISREG(status.st_mode)) {
+    reason = S_ISDIR(status.st_mode) ? "it is a folder" : "it is not a plain file";
+    return -1;
+  }
+  return static_cast<int>(status.st_mode & 07777) | 0x10000;  // the high bit says "there"
+}
+
+bool linkTo(const std::string& existing, const std::string& link) {
+  return ::link(existing.c_str(), link.c_str()) == 0;
+}
+
+bool replaceWith(const std::string& from, const std::string& to, std::string& reason) {
+  if (std::rename(from.c_str(), to.c_str()) == 0) return true;
+  reason = systemReason();
+  return false;
+}
+
+// Makes the renames in a folder durable. A folder that cannot be opened or synced (some network
+// file systems) is left as the system keeps it: the files themselves are already on disk.
+void syncFolder(const std::string& folder) noexcept {
+  const int handle = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (handle < 0) return;
+  ::fsync(handle);
+  ::close(handle);
+}
+
+// What the link at `path` points to, or "" when `path` is not a link.
+std::string linkTarget(const std::string& path) {
+  struct stat status {};
+  if (::lstat(path.c_str(), &status) != 0 || !S_ISLNK(status.st_mode)) return std::string();
+  std::string target(4096, '\0');
+  const ssize_t length = ::readlink(path.c_str(), &target[0], target.size());
+  if (length <= 0 || static_cast<std::size_t>(length) >= target.size()) return std::string();
+  target.resize(static_cast<std::size_t>(length));
+  return target;
+}
+
+#endif
+
+unsigned long long freshSeed() {
+  std::random_device device;
+  return (static_cast<unsigned long long>(device()) << 32) ^ device();
+}
+
+}  // namespace
+
+std::string folderOf(const std::string& path) {
+  const std::size_t cut = path.find_last_of(separators);
+  return cut == std::string::npos ? std::string() : path.substr(0, cut + 1);
+}
+
+std::string resolveLinks(const std::string& path) {
+  std::string current = path;
+  for (int hop = 0; hop < maxLinkHops; ++hop) {
+    const std::string target = linkTarget(current);
+    if (target.empty()) return current;
+    current = std::strchr(separators, target[0]) != nullptr ? target : joined(folderOf(current), target);
+  }
+  return current;  // a loop of links: the rename then replaces the last link looked at
+}
+
+std::string temporaryNameIn(const std::string& folder, unsigned long long unique) {
+  char leaf[32];
+  std::snprintf(leaf, sizeof leaf, ".vuk%016llx.tmp", unique);
+  return joined(folder, leaf);
+}
+
+FileTransaction::~FileTransaction() { removeLeftovers(); }
+
+std::optional<std::string> FileTransaction::stage(const std::string& target) {
+  if (serial_ == 0) serial_ = freshSeed() | 1;
+  Staged file;
+  file.target = resolveLinks(target);
+  const std::string folder = folderOf(file.target);
+  std::string reason;
+  for (int attempt = 0; attempt < maxNameAttempts; ++attempt) {
+    // A stale temporary of an earlier export only costs another name.
+    serial_ = serial_ * 6364136223846793005ULL + 1442695040888963407ULL;
+    const std::string name = temporaryNameIn(folder, serial_);
+    bool exists = false;
+    if (createNew(name, exists, reason)) {
+      file.temporary = name;
+      staged_.push_back(file);
+      failure_.clear();
+      return name;
+    }
+    if (!exists) break;
+  }
+  failure_ = "cannot create a file beside " + file.target + ": " + reason;
+  return std::nullopt;
+}
+
+bool FileTransaction::prepare(Staged& file) {
+  std::string reason;
+  const int mode = existingMode(file.target, reason);
+  if (mode < 0) {
+    failure_ = "cannot replace " + file.target + ": " + reason;
+    return false;
+  }
+  file.targetExisted = mode != 0;
+  if (!syncFile(file.temporary, file.targetExisted ? (mode & 07777) : -1, reason)) {
+    failure_ = "cannot write " + file.target + ": " + reason;
+    return false;
+  }
+  if (!file.targetExisted) return true;
+  // A second name for the old contents, to put them back if a later rename fails. A file system
+  // without hard links goes without it.
+  for (int attempt = 0; attempt < maxNameAttempts && file.backup.empty(); ++attempt) {
+    serial_ = serial_ * 6364136223846793005ULL + 1442695040888963407ULL;
+    const std::string name = temporaryNameIn(folderOf(file.target), serial_);
+    if (linkTo(file.target, name)) file.backup = name;
+    else if (errno != EEXIST) break;
+  }
+  return true;
+}
+
+bool FileTransaction::renameAll() {
+  for (std::size_t i = 0; i < staged_.size(); ++i) {
+    std::string reason;
+    if (!replaceWith(staged_[i].temporary, staged_[i].target, reason)) {
+      failure_ = "cannot replace " + staged_[i].target + ": " + reason;
+      rollBack(i);
+      return false;
+    }
+    staged_[i].temporary.clear();
+  }
+  return true;
+}
+
+// Puts back the old contents of the first `renamed` targets.
+void FileTransaction::rollBack(std::size_t renamed) {
+  for (std::size_t i = 0; i < renamed; ++i) {
+    Staged& file = staged_[i];
+    std::string ignored;
+    if (!file.backup.empty()) {
+      // Put back, or else kept where it is: then it is the only copy of the old contents.
+      replaceWith(file.backup, file.target, ignored);
+      file.backup.clear();
+    } else if (!file.targetExisted) {
+      std::remove(file.target.c_str());
+    }
+  }
+}
+
+bool FileTransaction::commit() {
+  bool done = !staged_.empty();
+  if (!done) failure_ = "nothing to write";
+  for (Staged& file : staged_) {
+    if (done && !prepare(file)) done = false;
+  }
+  if (done) done = renameAll();
+  if (done) {
+    std::set<std::string> folders;
+    for (const Staged& file : staged_) folders.insert(folderOf(file.target));
+    for (const std::string& folder : folders) syncFolder(folder);
+    failure_.clear();
+  }
+  removeLeftovers();
+  return done;
+}
+
+void FileTransaction::removeLeftovers() noexcept {
+  for (Staged& file : staged_) {
+    if (!file.temporary.empty()) std::remove(file.temporary.c_str());
+    if (!file.backup.empty()) std::remove(file.backup.c_str());
+  }
+  staged_.clear();
+}
+
+}  // namespace vuk

@@ -1,0 +1,180 @@
+#include "source_image.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cmath>
+#include <cstring>
+
+#include "image_decoders.h"
+
+#ifdef _WIN32
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#else
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
+
+namespace {
+
+// No texture map holds more than this; a larger "image" is refused before it is read.
+constexpr std::uint64_t maxSourceBytes = std::uint64_t{1} << 30;
+
+#ifdef _WIN32
+
+struct HandleCloser {
+  HANDLE handle;
+  ~HandleCloser() { CloseHandle(handle); }
+};
+
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& reason) {
+  // A folder cannot be opened without backup semantics, so only files (and devices) come here.
+  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                            FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    reason = "cannot open it";
+    return false;
+  }
+  const HandleCloser closer{file};
+  LARGE_INTEGER size{};
+  if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+    reason = "it is not a plain file";
+    return false;
+  }
+  if (static_cast<std::uint64_t>(size.QuadPart) > maxSourceBytes) {
+    reason = "it is too large";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(size.QuadPart));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const DWORD want = static_cast<DWORD>((std::min)(bytes.size() - done, std::size_t{1} << 24));
+    DWORD got = 0;
+    if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) break;
+    done += got;
+  }
+  bytes.resize(done);
+  return true;
+}
+
+#else
+
+struct DescriptorCloser {
+  int descriptor;
+  ~DescriptorCloser() { ::close(descriptor); }
+};
+
+// Opens without blocking, so a FIFO with no writer or a device is seen for what it is first.
+bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& reason) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (file < 0) {
+    reason = std::string("cannot open it: ") + std::strerror(errno);
+    return false;
+  }
+  const DescriptorCloser closer{file};
+  struct stat status {};
+  if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+    reason = "it is not a plain file";
+    return false;
+  }
+  if (static_cast<std::uint64_t>(status.st_size) > maxSourceBytes) {
+    reason = "it is too large";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(status.st_size));
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t got = ::read(file, bytes.data() + done, bytes.size() - done);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) break;
+    done += static_cast<std::size_t>(got);
+  }
+  bytes.resize(done);  // a file that shrank while read is decoded as far as it goes
+  return true;
+}
+
+#endif
+
+bool startsWith(const std::uint8_t* bytes, std::size_t size, const char* magic, std::size_t length) {
+  return size >= length && std::memcmp(bytes, magic, length) == 0;
+}
+
+using Decoder = std::optional<EightBitImage> (*)(const std::uint8_t*, std::size_t);
+
+struct Format {
+  const char* name;
+  Decoder decode;
+};
+
+// The format, told by the first bytes. TGA has no signature and is the fallback.
+Format formatOf(const std::uint8_t* b, std::size_t n) {
+  if (startsWith(b, n, "\x89PNG\r\n\x1A\n", 8)) return {"PNG", decodePng};
+  if (startsWith(b, n, "\xFF\xD8\xFF", 3)) return {"JPEG", decodeJpeg};
+  if (startsWith(b, n, "II*\0", 4) || startsWith(b, n, "MM\0*", 4) || startsWith(b, n, "II+\0", 4) ||
+      startsWith(b, n, "MM\0+", 4))
+    return {"TIFF", decodeTiff};
+  if (startsWith(b, n, "BM", 2)) return {"BMP", decodeBmp};
+  if (n >= 2 && b[0] == 'P' && b[1] >= '1' && b[1] <= '6') return {"PNM", decodePnm};
+  if (startsWith(b, n, "8BPS", 4)) return {"PSD", decodePsd};
+  if (startsWith(b, n, "v/1\x01", 4)) return {"OpenEXR", decodeExr};
+  if (startsWith(b, n, "#?RADIANCE", 10) || startsWith(b, n, "#?RGBE", 6)) return {"Radiance HDR", decodeHdr};
+  return {"TGA", decodeTga};
+}
+
+}  // namespace
+
+bool plausibleImage(std::uint64_t width, std::uint64_t height, int channels, std::size_t fileBytes) {
+  constexpr std::uint64_t maxSide = 65535;
+  constexpr std::uint64_t maxRatio = 1032 * 8;  // deflate, of one-bit samples
+  if (width < 1 || height < 1 || width > maxSide || height > maxSide || channels < 1 || channels > 4)
+    return false;
+  return width * height * static_cast<std::uint64_t>(channels) / maxRatio <= fileBytes;
+}
+
+EightBitImage blankImage(std::uint32_t width, std::uint32_t height, int channels) {
+  EightBitImage image;
+  image.width = width;
+  image.height = height;
+  image.channels = channels;
+  image.samples.assign(std::size_t{width} * height * static_cast<std::size_t>(channels), 0);
+  return image;
+}
+
+std::uint8_t scaledSample(std::uint32_t value, unsigned bits) {
+  if (bits == 32) return static_cast<std::uint8_t>(value >> 24);
+  if (bits == 16) return static_cast<std::uint8_t>(value >> 8);
+  if (bits == 8) return static_cast<std::uint8_t>(value);
+  const std::uint32_t top = (std::uint32_t{1} << bits) - 1;
+  const std::uint32_t clamped = (std::min)(value, top);
+  return static_cast<std::uint8_t>((clamped * 255 + top / 2) / top);
+}
+
+std::uint8_t floatSample(double value) {
+  if (!(value > 0)) return 0;  // negative, zero and not-a-number
+  if (value >= 1) return 255;
+  return static_cast<std::uint8_t>(std::lround(value * 255));
+}
+
+std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::size_t size,
+                                               std::string* reason) {
+  const Format format = formatOf(bytes, size);
+  std::optional<EightBitImage> image;
+  try {
+    image = format.decode(bytes, size);
+  } catch (...) {  // out of memory, or a decoder's own error
+    image.reset();
+  }
+  if (!image && reason != nullptr) *reason = std::string("not a readable ") + format.name + " image";
+  return image;
+}
+
+std::optional<EightBitImage> readSourceImage(const std::string& path, std::string* reason) {
+  std::vector<std::uint8_t> bytes;
+  std::string why;
+  if (!readWholeFile(path, bytes, why)) {
+    if (reason != nullptr) *reason = why;
+    return std::nullopt;
+  }
+  return decodeSourceImage(bytes.data(), bytes.size(), reason);
+}

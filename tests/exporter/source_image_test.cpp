@@ -1,0 +1,192 @@
+// Every source format and depth read to the 8-bit samples that the format's own scale gives,
+// checked against values worked out here from the samples put into the file. With
+// VUK_SOURCE_CORPUS set to a folder, the sources are also written there (the fuzz seed corpus).
+#include "source_image.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <functional>
+
+#include "source_encoders.h"
+#include "temp_folder.h"
+#include "tiff_conversion.h"
+#include "tiff_probe.h"
+
+namespace {
+
+using vuktest::Bytes;
+using U = std::vector<std::uint32_t>;
+using E = std::vector<int>;
+
+struct SourceCase {
+  const char* name;
+  std::function<Bytes()> bytes;
+  std::uint32_t width, height;
+  int channels;
+  E expected;
+  int tolerance = 0;  // JPEG is lossy even at full quality: colour conversion rounds
+};
+
+std::uint32_t floatBits(float value) {
+  std::uint32_t bits;
+  std::memcpy(&bits, &value, 4);
+  return bits;
+}
+
+Bytes le(std::uint32_t value, int bytes) {
+  Bytes out;
+  vuktest::addLittle(out, value, bytes);
+  return out;
+}
+
+// A BMP with a 40-byte info header; `extra` follows it (bit-field masks or palette).
+Bytes bmpFile(int width, int height, int bits, int compression, const Bytes& extra, const Bytes& pixels, int colours = 0) {
+  const std::uint32_t offset = 14 + 40 + static_cast<std::uint32_t>(extra.size());
+  return "BM" + le(offset + static_cast<std::uint32_t>(pixels.size()), 4) + le(0, 4) + le(offset, 4) + le(40, 4) +
+         le(width, 4) + le(height, 4) + le(1, 2) + le(bits, 2) + le(compression, 4) +
+         le(static_cast<std::uint32_t>(pixels.size()), 4) + le(2835, 4) + le(2835, 4) + le(colours, 4) + le(0, 4) +
+         extra + pixels;
+}
+
+Bytes tgaHeader(int type, int width, int height, int bits) {
+  return Bytes{0, 0, static_cast<char>(type)} + Bytes(9, '\0') + le(width, 2) + le(height, 2) +
+         static_cast<char>(bits) + '\x20';
+}
+
+Bytes psdFile(int channels, int width, int height, int depth, int mode, const Bytes& planes, char compression = 0) {
+  Bytes out = "8BPS" + Bytes{0, 1} + Bytes(6, '\0');
+  vuktest::addBig(out, static_cast<std::uint32_t>(channels), 2);
+  vuktest::addBig(out, static_cast<std::uint32_t>(height), 4);
+  vuktest::addBig(out, static_cast<std::uint32_t>(width), 4);
+  vuktest::addBig(out, static_cast<std::uint32_t>(depth), 2);
+  vuktest::addBig(out, static_cast<std::uint32_t>(mode), 2);
+  return out + Bytes(12, '\0') + Bytes{0, compression} + planes;
+}
+
+vuktest::TiffLayout grey(int bits) {
+  vuktest::TiffLayout layout;
+  layout.bits = bits;
+  return layout;
+}
+
+// CMYK to RGB as the JPEG decoder does it, rounded.
+int light(int ink, int black) { return ((255 - ink) * (255 - black) + 127) / 255; }
+
+std::vector<SourceCase> sourceCases() {
+  using namespace vuktest;
+  std::vector<SourceCase> cases;
+  // PNG: grey of every depth, palette with transparency, alpha, 16-bit colour.
+  cases.push_back({"png_grey1", [] { return pngFile(4, 1, 1, 0, {0, 1, 1, 0}); }, 4, 1, 1, {0, 255, 255, 0}});
+  cases.push_back({"png_grey2", [] { return pngFile(4, 1, 2, 0, {0, 1, 2, 3}); }, 4, 1, 1, {0, 85, 170, 255}});
+  cases.push_back({"png_grey4", [] { return pngFile(4, 1, 4, 0, {0, 5, 10, 15}); }, 4, 1, 1, {0, 85, 170, 255}});
+  cases.push_back({"png_grey16", [] { return pngFile(4, 1, 16, 0, {0, 0x12FF, 0x80FF, 0xFFFF}); }, 4, 1, 1, {0, 0x12, 0x80, 0xFF}});
+  cases.push_back({"png_palette", [] { return pngFile(3, 1, 4, 3, {0, 1, 0}, Bytes{10, 20, 30, 40, 50, 60}, Bytes{'\x80'}); },
+                   3, 1, 4, {10, 20, 30, 128, 40, 50, 60, 255, 10, 20, 30, 128}});
+  cases.push_back({"png_grey_alpha", [] { return pngFile(2, 1, 8, 4, {10, 200, 30, 40}); }, 2, 1, 2, {10, 200, 30, 40}});
+  cases.push_back({"png_rgb16", [] { return pngFile(1, 1, 16, 2, {0x1234, 0x5678, 0x9ABC}); }, 1, 1, 3, {0x12, 0x56, 0x9A}});
+  cases.push_back({"png_rgba", [] { return pngFile(1, 2, 8, 6, {1, 2, 3, 4, 5, 6, 7, 8}); }, 1, 2, 4, {1, 2, 3, 4, 5, 6, 7, 8}});
+  // JPEG: flat colours, baseline and progressive, grey and CMYK (stored inverted).
+  cases.push_back({"jpeg_grey", [] { return jpegFile(16, 8, {100}, false); }, 16, 8, 1, E(128, 100), 1});
+  cases.push_back({"jpeg_rgb", [] { return jpegFile(16, 8, {200, 100, 50}, false); }, 16, 8, 3, [] {
+    E e; for (int i = 0; i < 128; ++i) e.insert(e.end(), {200, 100, 50}); return e; }(), 2});
+  cases.push_back({"jpeg_progressive", [] { return jpegFile(16, 8, {30, 160, 220}, true); }, 16, 8, 3, [] {
+    E e; for (int i = 0; i < 128; ++i) e.insert(e.end(), {30, 160, 220}); return e; }(), 2});
+  cases.push_back({"jpeg_cmyk", [] { return jpegFile(8, 8, {255 - 0, 255 - 64, 255 - 128, 255 - 32}, false); }, 8, 8, 3, [] {
+    E e; for (int i = 0; i < 64; ++i) e.insert(e.end(), {light(0, 32), light(64, 32), light(128, 32)}); return e; }(), 2});
+  // TIFF: grey of 1 to 32 bits, white-is-zero, float, planar and tiled, palette, CMYK, pages.
+  cases.push_back({"tiff_grey1", [] { return tiffFile(4, 1, grey(1), {0, 1, 1, 0}); }, 4, 1, 1, {0, 255, 255, 0}});
+  cases.push_back({"tiff_grey2", [] { return tiffFile(4, 1, grey(2), {0, 1, 2, 3}); }, 4, 1, 1, {0, 85, 170, 255}});
+  cases.push_back({"tiff_grey4", [] { return tiffFile(4, 1, grey(4), {0, 1, 8, 15}); }, 4, 1, 1, {0, 17, 136, 255}});
+  cases.push_back({"tiff_grey12", [] { return tiffFile(4, 1, grey(12), {0, 1, 2048, 4095}); }, 4, 1, 1, {0, 0, 128, 255}});
+  cases.push_back({"tiff_grey16", [] { return tiffFile(4, 1, grey(16), {0, 0x12FF, 0x80FF, 0xFFFF}); }, 4, 1, 1, {0, 0x12, 0x80, 0xFF}});
+  cases.push_back({"tiff_grey32", [] { return tiffFile(3, 1, grey(32), {0x12345678, 0x80000000, 0xFFFFFFFF}); }, 3, 1, 1, {0x12, 0x80, 0xFF}});
+  cases.push_back({"tiff_float", [] { auto l = grey(32); l.format = SAMPLEFORMAT_IEEEFP;
+    return tiffFile(4, 1, l, {floatBits(-0.5f), floatBits(0.25f), floatBits(0.5f), floatBits(2.0f)}); }, 4, 1, 1, {0, 64, 128, 255}});
+  cases.push_back({"tiff_white_is_zero", [] { auto l = grey(8); l.photometric = PHOTOMETRIC_MINISWHITE;
+    return tiffFile(2, 1, l, {0, 200}); }, 2, 1, 1, {255, 55}});
+  cases.push_back({"tiff_rgb_planar_deflate", [] { vuktest::TiffLayout l; l.samplesPerPixel = 3; l.photometric = PHOTOMETRIC_RGB;
+    l.planar = true; l.compression = COMPRESSION_ADOBE_DEFLATE; return tiffFile(2, 1, l, {1, 2, 3, 4, 5, 6}); }, 2, 1, 3, {1, 2, 3, 4, 5, 6}});
+  cases.push_back({"tiff_rgba16", [] { vuktest::TiffLayout l; l.bits = 16; l.samplesPerPixel = 4; l.alpha = true;
+    l.photometric = PHOTOMETRIC_RGB; return tiffFile(1, 1, l, {0x1111, 0x22FF, 0x3300, 0xFFFF}); }, 1, 1, 4, {0x11, 0x22, 0x33, 0xFF}});
+  cases.push_back({"tiff_tiled_grey12", [] { auto l = grey(12); l.tiled = true;
+    return tiffFile(2, 2, l, {4095, 0, 1365, 2730}); }, 2, 2, 1, {255, 0, 85, 170}});
+  cases.push_back({"tiff_palette", [] { auto l = grey(8); l.photometric = PHOTOMETRIC_PALETTE;
+    l.colourMap.assign(3 * 256, 0); l.colourMap[1] = 0xAB00; l.colourMap[256 + 1] = 0x12FF; l.colourMap[512 + 1] = 0xFFFF;
+    return tiffFile(2, 1, l, {1, 0}); }, 2, 1, 3, {0xAB, 0x12, 0xFF, 0, 0, 0}});
+  cases.push_back({"tiff_cmyk", [] { vuktest::TiffLayout l; l.samplesPerPixel = 4; l.photometric = PHOTOMETRIC_SEPARATED;
+    return tiffFile(1, 1, l, {0, 64, 128, 32}); }, 1, 1, 3,  // libtiff's own conversion, rounded down
+                   {223 * 255 / 255, 223 * 191 / 255, 223 * 127 / 255}});
+  cases.push_back({"tiff_two_pages", [] { auto l = grey(8); l.pages = 2; return tiffFile(2, 1, l, {7, 9}); }, 2, 1, 1, {7, 9}});
+  // BMP: run lengths of 8 and 4 bits, bit fields of 16 and 32 bits, plain 24-bit.
+  const Bytes redBlue = Bytes{0, 0, '\xFF', 0} + Bytes{'\xFF', 0, 0, 0};
+  cases.push_back({"bmp_rle8", [=] { return bmpFile(4, 2, 8, 1, redBlue,
+    Bytes{4, 1, 0, 0, 0, 3, 0, 1, 0, 0, 1, 1, 0, 1}, 2); }, 4, 2, 3,
+    {255, 0, 0, 0, 0, 255, 255, 0, 0, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255, 0, 0, 255}});
+  cases.push_back({"bmp_rle4", [=] { return bmpFile(3, 1, 4, 2, redBlue, Bytes{3, 1, 0, 1}, 2); }, 3, 1, 3,
+                   {255, 0, 0, 0, 0, 255, 255, 0, 0}});
+  cases.push_back({"bmp_565", [] { return bmpFile(2, 1, 16, 3, le(0xF800, 4) + le(0x07E0, 4) + le(0x001F, 4),
+    le(0xF800, 2) + le(0x0410, 2)); }, 2, 1, 3, {255, 0, 0, 0, 130, 132}});
+  cases.push_back({"bmp_32_fields", [] { return bmpFile(1, 1, 32, 3, le(0xFF0000, 4) + le(0xFF00, 4) + le(0xFF, 4),
+    le(0x00112233, 4)); }, 1, 1, 3, {0x11, 0x22, 0x33}});
+  cases.push_back({"bmp_24", [] { return bmpFile(1, 1, 24, 0, "", Bytes{3, 2, 1, 0}); }, 1, 1, 3, {1, 2, 3}});
+  // PNM: bitmaps, grey and colour in text and binary, odd and 16-bit maxima.
+  cases.push_back({"pnm_p1", [] { return Bytes("P1\n3 1\n0 1 0\n"); }, 3, 1, 1, {255, 0, 255}});
+  cases.push_back({"pnm_p4", [] { return Bytes("P4\n3 1\n") + '\x40'; }, 3, 1, 1, {255, 0, 255}});
+  cases.push_back({"pnm_p2_max15", [] { return Bytes("P2\n# odd maximum\n3 1\n15\n0 7 15\n"); }, 3, 1, 1, {0, 119, 255}});
+  cases.push_back({"pnm_p3", [] { return Bytes("P3\n1 1\n255\n1 2 3\n"); }, 1, 1, 3, {1, 2, 3}});
+  cases.push_back({"pnm_p5_16", [] { return Bytes("P5\n2 1\n65535\n") + Bytes{'\x12', '\xFF', '\x80', 0}; }, 2, 1, 1, {0x12, 0x80}});
+  cases.push_back({"pnm_p6", [] { return Bytes("P6\n1 1\n255\n") + Bytes{9, 8, 7}; }, 1, 1, 3, {9, 8, 7}});
+  // TGA plain and run-length, PSD composite of 8 and 16 bits.
+  cases.push_back({"tga_24", [] { return tgaHeader(2, 2, 1, 24) + Bytes{3, 2, 1, 6, 5, 4}; }, 2, 1, 3, {1, 2, 3, 4, 5, 6}});
+  cases.push_back({"tga_rle", [] { return tgaHeader(10, 3, 1, 24) + Bytes{'\x82', 3, 2, 1}; }, 3, 1, 3, {1, 2, 3, 1, 2, 3, 1, 2, 3}});
+  cases.push_back({"tga_16_rle", [] { return tgaHeader(10, 2, 2, 16) + Bytes{'\x81'} + le(0x7C00 | (16 << 5) | 1, 2) +
+    Bytes{'\x01'} + le(0, 2) + le(0x03E0, 2); }, 2, 2, 3, {255, 132, 8, 255, 132, 8, 0, 0, 0, 0, 255, 0}});
+  cases.push_back({"psd_rgb8", [] { return psdFile(3, 2, 1, 8, 3, Bytes{1, 2, 3, 4, 5, 6}); }, 2, 1, 3, {1, 3, 5, 2, 4, 6}});
+  cases.push_back({"psd_grey_rle", [] { return psdFile(1, 3, 1, 8, 1, Bytes{0, 2, '\xFE', 9}, 1); }, 3, 1, 1, {9, 9, 9}});
+  cases.push_back({"psd_rgba16", [] { return psdFile(4, 1, 1, 16, 3, Bytes{'\x12', '\xFF', '\x80', 0, 0, 0, '\xFF', '\xFF'}); },
+                   1, 1, 4, {0x12, 0x80, 0, 0xFF}});
+  // Floating point: Radiance HDR and OpenEXR, clamped to 0 … 1.
+  cases.push_back({"hdr", [] { return Bytes("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 1 +X 2\n") +
+    Bytes{'\x80', '\x40', 0, '\x81', '\xFF', 0, '\x20', '\x80'}; }, 2, 1, 3, {255, 128, 0, 254, 0, 32}});
+  cases.push_back({"exr_rgb", [] { return exrFile(2, 1, {0, 0.5f, 1, 1, 2, -1, 0.25f, 1}, false); }, 2, 1, 3, {0, 128, 255, 255, 0, 64}});
+  cases.push_back({"exr_rgba", [] { return exrFile(1, 1, {0.25f, 0.5f, 0.75f, 0.5f}, true); }, 1, 1, 4, {64, 128, 191, 128}});
+  return cases;
+}
+
+class SourceImages : public ::testing::TestWithParam<SourceCase> {};
+
+}  // namespace
+
+TEST_P(SourceImages, DecodeToTheFormatsEightBitSamples) {
+  const SourceCase& source = GetParam();
+  const Bytes bytes = source.bytes();
+  if (const char* corpus = std::getenv("VUK_SOURCE_CORPUS")) vuktest::putFile(std::string(corpus) + "/" + source.name, bytes);
+  std::string reason;
+  const std::optional<EightBitImage> image =
+      decodeSourceImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &reason);
+  ASSERT_TRUE(image) << reason;
+  EXPECT_EQ(image->width, source.width);
+  EXPECT_EQ(image->height, source.height);
+  ASSERT_EQ(image->channels, source.channels);
+  ASSERT_EQ(image->samples.size(), source.expected.size());
+  for (std::size_t i = 0; i < source.expected.size(); ++i)
+    EXPECT_NEAR(image->samples[i], source.expected[i], source.tolerance) << "sample " << i;
+
+  // The TIFF written from it holds those samples and nothing else: one page, every byte set.
+  const vuktest::TempFolder folder;
+  vuktest::putFile(folder.file("source"), bytes);
+  ASSERT_TRUE(convertImageToTiff(folder.file("source"), folder.file("out.tif")));
+  const TiffFacts tiff = probeTiff(folder.file("out.tif"));
+  EXPECT_EQ(tiff.pages, 1);
+  EXPECT_EQ(tiff.width, source.width);
+  EXPECT_EQ(tiff.samplesPerPixel, source.channels);
+  ASSERT_EQ(tiff.samples.size(), source.expected.size());
+  for (std::size_t i = 0; i < source.expected.size(); ++i)
+    EXPECT_NEAR(tiff.samples[i], source.expected[i], source.tolerance) << "TIFF sample " << i;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryFormatAndDepth, SourceImages, ::testing::ValuesIn(sourceCases()),
+                         [](const ::testing::TestParamInfo<SourceCase>& info) { return std::string(info.param.name); });
