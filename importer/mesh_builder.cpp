@@ -21,7 +21,7 @@ bool sized(BOOL answer, T* const& array, int count) {
 }
 
 // How many faces ahead the texture step fetches table memory, to hide its latency.
-constexpr std::int32_t kPrefetchFaces = 8;
+constexpr std::int32_t kPrefetchFaces = 32;
 
 void prefetchCorners(const FaceLayout& layout, std::int32_t face, const TextureVertexTable& table) {
   const int corners = layout.cornerCount(face);
