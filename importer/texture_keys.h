@@ -6,10 +6,6 @@
 #include <cstdint>
 #include <vector>
 
-#if !defined(__GNUC__)
-#include <xmmintrin.h>
-#endif
-
 // One half of a key: the coordinate widened to double, times 1000000.0, truncated toward zero.
 // A NaN or a product outside the signed 32-bit range gives INT32_MIN.
 inline std::int32_t textureKeyPart(float coordinate) {
@@ -57,10 +53,10 @@ class TextureKeyIndex {
   }
 
   void prefetch(std::uint64_t key) const {
-#if defined(__GNUC__)
+#if defined(__GNUC__) || defined(__clang__)
     __builtin_prefetch(&entries_[home(key)], 1);
 #else
-    _mm_prefetch(reinterpret_cast<const char*>(&entries_[home(key)]), _MM_HINT_T0);
+    static_cast<void>(key);  // a hint only; compilers without the builtin go without
 #endif
   }
 
