@@ -3,6 +3,8 @@
 #include <matrix3.h>
 #include <point3.h>
 
+#include <absl/container/flat_hash_map.h>
+
 #include "edge_numbering.h"
 #include "face_layout.h"
 #include "record_validation.h"
@@ -81,6 +83,22 @@ bool setTextureFaces(const FaceLayout& layout, int triangles, Mesh& mesh) {
   return true;
 }
 
+// Sizes each group's list before the fill, so that no list grows by copying itself.
+void reserveGroupLists(const VukMesh& record, const FaceLayout& layout, GroupFaceTable& table) {
+  absl::flat_hash_map<std::int32_t, std::size_t> counts;
+  std::size_t* count = nullptr;
+  std::int32_t group = 0;
+  for (std::int32_t face = 0; face < layout.faceCount(); ++face) {
+    const std::int32_t next = record.polygroups[face];
+    if (count == nullptr || next != group) {
+      count = &counts[next];
+      group = next;
+    }
+    *count += layout.isQuad(face) ? 2 : 1;
+  }
+  for (const auto& [key, triangles] : counts) table[key].reserve(triangles);
+}
+
 // Appends triangles to the group lists, looking a group up only when it changes.
 class GroupCollector {
  public:
@@ -147,6 +165,7 @@ bool setTriangles(const VukMesh& record, const FaceLayout& layout, int triangles
       !sized(mesh.setNumVCFaces(triangles, FALSE, 0), mesh.vcFace, triangles)) {
     return false;
   }
+  if (record.polygroups != nullptr) reserveGroupLists(record, layout, groupFaceTable);
   TriangleWriter writer(record, mesh, groupFaceTable);
   for (std::int32_t face = 0; face < layout.faceCount(); ++face) writer.face(face, layout);
   return true;
