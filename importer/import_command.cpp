@@ -40,6 +40,26 @@ bool readRecord(const MCHAR* name, VukMesh& record) {
   return path && loadRecord(path->c_str(), record, counts) && vuk::checkRecord(record, counts, nullptr);
 }
 
+template <typename T>
+void releaseArray(T*& array) {
+  vukRelease(array);
+  array = nullptr;
+}
+
+// After the mesh is built only the record's texts and displacement amount are read, so its
+// arrays, the size of the file, go back to the heap before the scripts are made.
+void releaseArrays(VukMesh& record) {
+  releaseArray(record.vertices);
+  releaseArray(record.vertexColors);
+  releaseArray(record.vertexMask);
+  releaseArray(record.faces);
+  releaseArray(record.uvs);
+  releaseArray(record.polygroups);
+  releaseArray(record.faceCreaseFlags);
+  record.vertexCount = 0;
+  record.faceCount = 0;
+}
+
 std::optional<ImportPlan> planImport(const MCHAR* name) {
   VukMesh record;
   if (!readRecord(name, record)) return std::nullopt;
@@ -51,6 +71,7 @@ std::optional<ImportPlan> planImport(const MCHAR* name) {
   if (!buildHostMesh(record, plan.object->GetMesh(), creaseEdgeList, groupFaceTable)) {
     return std::nullopt;
   }
+  releaseArrays(record);
   plan.importName = importNameOf(name);
   plan.material = planMaterial(record, plan.importName);
   plan.scripts = selectionSetScripts(groupFaceTable, plan.importName);
@@ -78,7 +99,10 @@ int importFile(const MCHAR* name, ImpInterface* ii, Interface* ip) {
   if (node == nullptr || !addNode(ii, node, *plan)) return 0;
   runScript(displayGammaScript());
   if (INode* sceneNode = node->GetINode()) setUpMaterial(plan->material, sceneNode, ip);
-  for (const std::wstring& script : plan->scripts) runScript(script.c_str());
+  for (std::wstring& script : plan->scripts) {
+    runScript(script.c_str());
+    std::wstring().swap(script);  // the host keeps its own copy
+  }
   ii->RedrawViews();
   return 1;
 }

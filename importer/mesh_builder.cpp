@@ -3,6 +3,8 @@
 #include <matrix3.h>
 #include <point3.h>
 
+#include <absl/container/flat_hash_map.h>
+
 #include "edge_numbering.h"
 #include "face_layout.h"
 #include "record_check.h"
@@ -21,7 +23,7 @@ bool sized(BOOL answer, T* const& array, int count) {
 }
 
 // How many faces ahead the texture step fetches table memory, to hide its latency.
-constexpr std::int32_t kPrefetchFaces = 8;
+constexpr std::int32_t kPrefetchFaces = 32;
 
 void prefetchCorners(const FaceLayout& layout, std::int32_t face, const TextureVertexTable& table) {
   const int corners = layout.cornerCount(face);
@@ -79,6 +81,22 @@ bool setTextureFaces(const FaceLayout& layout, int triangles, Mesh& mesh) {
   if (!sized(mesh.setNumTVerts(count, FALSE), mesh.tVerts, count)) return false;
   for (int k = 0; k < count; ++k) mesh.tVerts[k] = Point3(vertices[k].u, vertices[k].v, 0.0f);
   return true;
+}
+
+// Sizes each group's list before the fill, so that no list grows by copying itself.
+void reserveGroupLists(const VukMesh& record, const FaceLayout& layout, GroupFaceTable& table) {
+  absl::flat_hash_map<std::int32_t, std::size_t> counts;
+  std::size_t* count = nullptr;
+  std::int32_t group = 0;
+  for (std::int32_t face = 0; face < layout.faceCount(); ++face) {
+    const std::int32_t next = record.polygroups[face];
+    if (count == nullptr || next != group) {
+      count = &counts[next];
+      group = next;
+    }
+    *count += layout.isQuad(face) ? 2 : 1;
+  }
+  for (const auto& [key, triangles] : counts) table[key].reserve(triangles);
 }
 
 // Appends triangles to the group lists, looking a group up only when it changes.
@@ -147,6 +165,7 @@ bool setTriangles(const VukMesh& record, const FaceLayout& layout, int triangles
       !sized(mesh.setNumVCFaces(triangles, FALSE, 0), mesh.vcFace, triangles)) {
     return false;
   }
+  if (record.polygroups != nullptr) reserveGroupLists(record, layout, groupFaceTable);
   TriangleWriter writer(record, mesh, groupFaceTable);
   for (std::int32_t face = 0; face < layout.faceCount(); ++face) writer.face(face, layout);
   return true;

@@ -30,6 +30,66 @@ std::wstring escapedSetName(std::wstring_view importName, std::int32_t groupId) 
   return name;
 }
 
+// The length of numberList(numbers), worked out without making it.
+std::size_t numberListLength(const std::vector<std::int32_t>& numbers) {
+  std::size_t length = numbers.empty() ? 0 : numbers.size() - 1;  // the commas
+  for (const std::int32_t n : numbers) {
+    std::int64_t value = std::int64_t{n} + 1;
+    if (value < 0) {
+      ++length;  // the minus sign
+      value = -value;
+    }
+    do {
+      ++length;
+      value /= 10;
+    } while (value != 0);
+  }
+  return length;
+}
+
+// Writes numberList(numbers) as wide characters from out on; out holds numberListLength(numbers).
+void writeNumberList(const std::vector<std::int32_t>& numbers, wchar_t* out) {
+  char digits[24];
+  bool first = true;
+  for (const std::int32_t n : numbers) {
+    if (!first) *out++ = L',';
+    first = false;
+    const char* const end = std::to_chars(digits, digits + sizeof digits, std::int64_t{n} + 1).ptr;
+    for (const char* d = digits; d != end; ++d) *out++ = static_cast<wchar_t>(*d);
+  }
+}
+
+// A script made once at its exact size: head, a list of `listLength` characters that writeList
+// puts in place, tail.
+template <typename WriteList>
+std::wstring scriptAround(std::wstring_view head, std::size_t listLength, WriteList&& writeList,
+                          std::wstring_view tail) {
+  std::wstring script(head.size() + listLength + tail.size(), L' ');
+  std::copy(head.begin(), head.end(), script.begin());
+  writeList(script.data() + head.size());
+  std::copy(tail.begin(), tail.end(), script.begin() + static_cast<std::ptrdiff_t>(head.size() + listLength));
+  return script;
+}
+
+// k = #{<list>}; appendSubSelSet " <set>"; $.Faces["<set>"] = k
+template <typename WriteList>
+std::wstring setScript(std::wstring_view importName, std::int32_t groupId, std::size_t listLength,
+                       WriteList&& writeList) {
+  const std::wstring setName = escapedSetName(importName, groupId);
+  std::wstring tail = L"}; appendSubSelSet \" ";
+  tail += setName;
+  tail += L"\"; $.Faces[\"";
+  tail += setName;
+  tail += L"\"] = k";
+  return scriptAround(L"k = #{", listLength, writeList, tail);
+}
+
+template <typename WriteList>
+std::wstring creaseScriptOf(std::size_t listLength, WriteList&& writeList) {
+  return scriptAround(L"$.EditablePoly.SetSelection #Edge #{", listLength, writeList,
+                      L"};  $.EditablePoly.setEdgeData 1 0.77 ");
+}
+
 }  // namespace
 
 std::wstring escapeScriptString(std::wstring_view text) {
@@ -71,17 +131,9 @@ std::wstring normalMapScript(std::wstring_view path) {
 
 std::wstring selectionSetScript(std::string_view triangleList, std::wstring_view importName,
                                 std::int32_t groupId) {
-  const std::wstring setName = escapedSetName(importName, groupId);
-  std::wstring script;
-  script.reserve(triangleList.size() + 2 * setName.size() + 64);
-  script += L"k = #{";
-  appendAscii(script, triangleList);
-  script += L"}; appendSubSelSet \" ";
-  script += setName;
-  script += L"\"; $.Faces[\"";
-  script += setName;
-  script += L"\"] = k";
-  return script;
+  return setScript(
+      importName, groupId, triangleList.size(),
+      [&](wchar_t* out) { std::copy(triangleList.begin(), triangleList.end(), out); });
 }
 
 std::wstring polyConversionScript(std::wstring_view importName) {
@@ -93,11 +145,8 @@ std::wstring polyConversionScript(std::wstring_view importName) {
 }
 
 std::wstring creaseScript(std::string_view edgeList) {
-  std::wstring script = L"$.EditablePoly.SetSelection #Edge #{";
-  script.reserve(script.size() + edgeList.size() + 48);
-  appendAscii(script, edgeList);
-  script += L"};  $.EditablePoly.setEdgeData 1 0.77 ";
-  return script;
+  return creaseScriptOf(edgeList.size(),
+                        [&](wchar_t* out) { std::copy(edgeList.begin(), edgeList.end(), out); });
 }
 
 std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
@@ -110,7 +159,9 @@ std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
   std::vector<std::wstring> scripts;
   scripts.reserve(entries.size());
   for (const auto* entry : entries) {
-    scripts.push_back(selectionSetScript(numberList(entry->second), importName, entry->first));
+    const std::vector<std::int32_t>& triangles = entry->second;
+    scripts.push_back(setScript(importName, entry->first, numberListLength(triangles),
+                                [&](wchar_t* out) { writeNumberList(triangles, out); }));
   }
   return scripts;
 }
@@ -118,5 +169,8 @@ std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
 std::vector<std::wstring> creaseScripts(const std::vector<std::int32_t>& creaseEdgeList,
                                         std::wstring_view importName) {
   if (creaseEdgeList.empty()) return {};
-  return {polyConversionScript(importName), creaseScript(numberList(creaseEdgeList))};
+  std::wstring crease = creaseScriptOf(numberListLength(creaseEdgeList), [&](wchar_t* out) {
+    writeNumberList(creaseEdgeList, out);
+  });
+  return {polyConversionScript(importName), std::move(crease)};
 }

@@ -31,6 +31,7 @@ void SceneState::clear() {
   nextItemNumber = 0;
   journal.clear();
   scripts.clear();
+  scriptArguments.clear();
   scriptCalls.clear();
   messageBoxes.clear();
   bitmapLoads.clear();

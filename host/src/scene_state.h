@@ -46,7 +46,14 @@ struct SceneState {
   bool clearing = false;
 
   std::vector<std::wstring> journal;
+  // Each script text is kept once, in `scripts`; the calls' other arguments beside it, and
+  // `scriptCalls` is made from both when a test asks for it (a sculpt's selection sets are large).
+  struct ScriptArguments {
+    BOOL quietErrors;
+    bool wantsResult;
+  };
   std::vector<std::wstring> scripts;
+  std::vector<ScriptArguments> scriptArguments;
   std::vector<standin::ScriptCall> scriptCalls;
   std::vector<standin::MessageBoxRecord> messageBoxes;
   std::vector<std::wstring> bitmapLoads;

@@ -9,6 +9,6 @@ BOOL ExecuteMAXScriptScript(const MCHAR* s, BOOL quietErrors, FPValue* fpv) {
   if (!s) return FALSE;
   hostscene::SceneState& state = hostscene::scene();
   state.scripts.emplace_back(s);
-  state.scriptCalls.push_back({s, quietErrors, fpv != nullptr});
+  state.scriptArguments.push_back({quietErrors, fpv != nullptr});
   return TRUE;
 }

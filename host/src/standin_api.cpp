@@ -134,7 +134,17 @@ TextureState textureState(Texmap* texture) {
 }
 
 const std::vector<std::wstring>& scriptLog() { return scene().scripts; }
-const std::vector<ScriptCall>& scriptCalls() { return scene().scriptCalls; }
+const std::vector<ScriptCall>& scriptCalls() {
+  hostscene::SceneState& state = scene();
+  if (state.scriptCalls.size() != state.scripts.size()) {
+    state.scriptCalls.clear();
+    for (std::size_t i = 0; i < state.scripts.size(); ++i) {
+      const auto& arguments = state.scriptArguments[i];
+      state.scriptCalls.push_back({state.scripts[i], arguments.quietErrors, arguments.wantsResult});
+    }
+  }
+  return state.scriptCalls;
+}
 const std::vector<MessageBoxRecord>& messageBoxLog() { return scene().messageBoxes; }
 const std::vector<std::wstring>& bitmapLoads() { return scene().bitmapLoads; }
 int redrawCount() { return scene().redraws; }

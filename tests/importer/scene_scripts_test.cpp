@@ -106,3 +106,22 @@ TEST(CreaseScripts, NodeLookUpEscapesTheName) {
 }
 
 }  // namespace
+
+namespace {
+
+// The scripts of the import write their number lists straight into the script at a length worked
+// out beforehand; each digit count and the largest numbers must come out as numberList has them.
+TEST(SelectionSetScripts, ListsMadeInPlaceEqualTheNumberList) {
+  const std::vector<std::int32_t> numbers = {0, 8, 9, 98, 99, 998, 999, 99999, 999999999,
+                                             2147483646, 2147483647};
+  GroupFaceTable groups;
+  groups[7] = numbers;
+  const std::vector<std::wstring> sets = selectionSetScripts(groups, L"Edge");
+  ASSERT_EQ(sets.size(), 1u);
+  EXPECT_EQ(sets[0], selectionSetScript(numberList(numbers), L"Edge", 7));
+  const std::vector<std::wstring> creases = creaseScripts(numbers, L"Edge");
+  ASSERT_EQ(creases.size(), 2u);
+  EXPECT_EQ(creases[1], creaseScript(numberList(numbers)));
+}
+
+}  // namespace

@@ -51,4 +51,23 @@ TEST(TextureVertexTable, NumbersByFirstAppearanceAndKeepsTheFirstCoordinates) {
   EXPECT_EQ(table.vertices()[2].u, 0.0f);
 }
 
+// More keys than the table keeps close at hand, met again in other orders: recently met keys and
+// keys pushed out of the recent ones must both find the vertex of their first appearance.
+TEST(TextureVertexTable, KeysMetAgainFarApartKeepTheirVertices) {
+  constexpr int kKeys = 100000;
+  TextureVertexTable table(16);
+  const auto coordinate = [](int i) { return static_cast<float>(i) * 1e-5f; };
+  for (int i = 0; i < kKeys; ++i) ASSERT_EQ(table.indexFor(coordinate(i), coordinate(i % 7)), i);
+  for (int i = kKeys - 1; i >= 0; i -= 3) {
+    ASSERT_EQ(table.indexFor(coordinate(i), coordinate(i % 7)), i);
+  }
+  for (int i = 0; i < kKeys; i += 5) {
+    ASSERT_EQ(table.indexFor(coordinate(i), coordinate(i % 7)), i);
+    ASSERT_EQ(table.indexFor(coordinate(kKeys - 1 - i), coordinate((kKeys - 1 - i) % 7)),
+              kKeys - 1 - i);
+  }
+  EXPECT_EQ(table.vertices().size(), static_cast<std::size_t>(kKeys));
+  EXPECT_EQ(table.indexFor(coordinate(kKeys), 0.5f), kKeys);
+}
+
 }  // namespace
