@@ -23,13 +23,13 @@ bool sized(BOOL answer, T* const& array, int count) {
 }
 
 // How many faces ahead the texture step fetches table memory, to hide its latency.
-constexpr std::int32_t kPrefetchFaces = 32;
+constexpr std::int32_t kPrefetchFaces = 16;
 
-void prefetchCorners(const FaceLayout& layout, std::int32_t face, const TextureVertexTable& table) {
+VUK_ALWAYS_INLINE void prefetchCorners(const FaceLayout& layout, std::int32_t face, const TextureVertexTable& table) {
   const int corners = layout.cornerCount(face);
   for (int k = 0; k < corners; ++k) {
     const TextureCoordinate c = layout.uv(face, k);
-    table.prefetch(c.u, c.v);
+    table.prefetch(layout.corner(face, k), c.u, c.v);
   }
 }
 
@@ -60,9 +60,9 @@ bool setVertexColours(const VukMesh& record, Mesh& mesh) {
 }
 
 // Texture faces in host triangle order, texture vertices in order of first appearance.
-bool setTextureFaces(const FaceLayout& layout, int triangles, Mesh& mesh) {
+bool setTextureFaces(const FaceLayout& layout, std::int32_t vertexCount, int triangles, Mesh& mesh) {
   if (!sized(mesh.setNumTVFaces(triangles, FALSE, 0), mesh.tvFace, triangles)) return false;
-  TextureVertexTable table(static_cast<std::size_t>(layout.faceCount()));
+  TextureVertexTable table(static_cast<std::size_t>(layout.faceCount()), vertexCount);
   int t = 0;
   for (std::int32_t face = 0; face < layout.faceCount(); ++face) {
     const std::int32_t ahead = face + kPrefetchFaces;
@@ -71,7 +71,7 @@ bool setTextureFaces(const FaceLayout& layout, int triangles, Mesh& mesh) {
     const int corners = layout.cornerCount(face);
     for (int k = 0; k < corners; ++k) {
       const TextureCoordinate c = layout.uv(face, k);
-      tv[k] = table.indexFor(c.u, c.v);
+      tv[k] = table.indexFor(layout.corner(face, k), c.u, c.v);
     }
     mesh.tvFace[t++].setTVerts(tv[0], tv[1], tv[2]);
     if (corners == 4) mesh.tvFace[t++].setTVerts(tv[0], tv[2], tv[3]);
@@ -160,7 +160,7 @@ class TriangleWriter {
 bool setTriangles(const VukMesh& record, const FaceLayout& layout, int triangles, Mesh& mesh,
                   GroupFaceTable& groupFaceTable) {
   if (!sized(mesh.setNumFaces(triangles, FALSE, TRUE), mesh.faces, triangles)) return false;
-  if (record.uvs != nullptr && !setTextureFaces(layout, triangles, mesh)) return false;
+  if (record.uvs != nullptr && !setTextureFaces(layout, record.vertexCount, triangles, mesh)) return false;
   if (record.vertexColors != nullptr &&
       !sized(mesh.setNumVCFaces(triangles, FALSE, 0), mesh.vcFace, triangles)) {
     return false;

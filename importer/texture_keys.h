@@ -21,40 +21,54 @@ inline std::uint64_t textureKey(float u, float v) {
   return (std::uint64_t{high} << 32) | low;
 }
 
+// GCC takes a function whose only effect is a prefetch for a function without effects and drops
+// the calls to it, unless it was inlined first; a prefetch helper is therefore always inlined.
+#if defined(__GNUC__) || defined(__clang__)
+#define VUK_ALWAYS_INLINE [[gnu::always_inline]] inline
+#else
+#define VUK_ALWAYS_INLINE inline
+#endif
+
 struct TextureCoordinate {
   float u;
   float v;
 };
 
-// Texture keys to texture vertex indices: open addressing with linear probing in one array of
-// 16-byte entries, so that a look-up, an insertion included, usually reads the one cache line
-// that prefetch() fetched for it. At most half full.
+// Texture keys numbered in order of first appearance, from 0: open addressing with linear probing
+// in one array of 8-byte entries, at most half full. An entry holds a key's number and 32 bits of
+// its hash; the key itself is asked of the caller, who keeps every key in order (keyOf(n) answers
+// key n), and only when the hash bits match. So the table is a quarter of the memory that the keys
+// and numbers themselves would take at that load, and a look-up usually reads the one cache line
+// that prefetch() fetched for it.
 class TextureKeyIndex {
  public:
-  explicit TextureKeyIndex(std::size_t expectedKeys) { resize(capacityFor(expectedKeys)); }
+  explicit TextureKeyIndex(std::size_t expectedKeys) : entries_(capacityFor(expectedKeys)) {
+    setCapacity(entries_.size());
+  }
 
-  // The index stored for key; when there is none, stores `next` and answers it. `inserted` tells
-  // which.
-  std::int32_t findOrInsert(std::uint64_t key, std::int32_t next, bool& inserted) {
-    if (2 * (count_ + 1) > entries_.size()) resize(2 * entries_.size());
-    for (std::size_t at = home(key);; at = (at + 1) & mask_) {
+  // The number of key; when it is new, the next number. `inserted` tells which.
+  template <typename KeyOf>
+  std::int32_t findOrInsert(std::uint64_t key, bool& inserted, const KeyOf& keyOf) {
+    if (2 * (count_ + 1) > entries_.size()) grow(keyOf);
+    const std::uint64_t mixed = mix(key);
+    const auto tag = static_cast<std::uint32_t>(mixed);
+    for (std::size_t at = home(mixed);; at = (at + 1) & mask_) {
       Entry& entry = entries_[at];
       if (entry.index < 0) {
-        entry = {key, next};
-        ++count_;
+        entry = {tag, static_cast<std::int32_t>(count_++)};
         inserted = true;
-        return next;
+        return entry.index;
       }
-      if (entry.key == key) {
+      if (entry.tag == tag && keyOf(entry.index) == key) {
         inserted = false;
         return entry.index;
       }
     }
   }
 
-  void prefetch(std::uint64_t key) const {
+  VUK_ALWAYS_INLINE void prefetch(std::uint64_t key) const {
 #if defined(__GNUC__) || defined(__clang__)
-    __builtin_prefetch(&entries_[home(key)], 1);
+    __builtin_prefetch(&entries_[home(mix(key))], 1);
 #else
     static_cast<void>(key);  // a hint only; compilers without the builtin go without
 #endif
@@ -62,8 +76,8 @@ class TextureKeyIndex {
 
  private:
   struct Entry {
-    std::uint64_t key = 0;
-    std::int32_t index = -1;  // -1: empty
+    std::uint32_t tag = 0;    // the low half of the key's mixed hash
+    std::int32_t index = -1;  // the key's number; -1: empty
   };
 
   static std::size_t capacityFor(std::size_t keys) {
@@ -71,21 +85,30 @@ class TextureKeyIndex {
     while (capacity < 2 * keys) capacity *= 2;
     return capacity;
   }
-  std::size_t home(std::uint64_t key) const {
+  // Home slots come from the high bits, tags from the low half of a second product, so that keys
+  // sharing a home rarely share a tag.
+  static std::uint64_t mix(std::uint64_t key) {
     key ^= key >> 29;
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> shift_);
+    const std::uint64_t high = (key * 0x9E3779B97F4A7C15ull) >> 32;
+    const std::uint64_t low = (key * 0xC2B2AE3D27D4EB4Full) >> 32;
+    return (high << 32) | low;
   }
-  void resize(std::size_t capacity) {
-    std::vector<Entry> old(capacity);
-    old.swap(entries_);
+  std::size_t home(std::uint64_t mixed) const { return static_cast<std::size_t>(mixed >> shift_); }
+  void setCapacity(std::size_t capacity) {
     mask_ = capacity - 1;
     shift_ = 64;
     for (std::size_t c = capacity; c > 1; c /= 2) --shift_;
-    for (const Entry& entry : old) {
-      if (entry.index < 0) continue;
-      std::size_t at = home(entry.key);
+  }
+  // Doubles the table and files every key again under its number.
+  template <typename KeyOf>
+  void grow(const KeyOf& keyOf) {
+    std::vector<Entry>(2 * entries_.size()).swap(entries_);
+    setCapacity(entries_.size());
+    for (std::size_t n = 0; n < count_; ++n) {
+      const std::uint64_t mixed = mix(keyOf(static_cast<std::int32_t>(n)));
+      std::size_t at = home(mixed);
       while (entries_[at].index >= 0) at = (at + 1) & mask_;
-      entries_[at] = entry;
+      entries_[at] = {static_cast<std::uint32_t>(mixed), static_cast<std::int32_t>(n)};
     }
   }
 
@@ -98,52 +121,52 @@ class TextureKeyIndex {
 // The texture vertices of a mesh, numbered in order of first appearance of their key. The first
 // corner with a key decides the coordinates stored for it.
 //
-// Neighbouring faces share corners, so most look-ups ask for a key met a face or a row of faces
-// before. A small direct-mapped table of recent keys, which stays in the processor's cache, answers
-// those; only its misses go to the full table, whose entries are spread over memory.
+// A corner's key is nearly always the one the last corner at the same mesh vertex had: only
+// corners on a seam differ. So each mesh vertex remembers the texture vertex it met last, and only
+// a vertex's first corner and the corners where its key changes go to the full table, whose
+// entries are spread over memory. The remembered vertices follow the mesh's own vertex order,
+// which neighbouring faces share.
 class TextureVertexTable {
  public:
-  explicit TextureVertexTable(std::size_t expectedVertices)
-      : recent_(kRecentSlots), indexOfKey_(expectedVertices) {
+  TextureVertexTable(std::size_t expectedVertices, std::int32_t meshVertexCount)
+      : lastAtVertex_(static_cast<std::size_t>(meshVertexCount > 0 ? meshVertexCount : 0), -1),
+        indexOfKey_(expectedVertices) {
     vertices_.reserve(expectedVertices);
   }
 
-  // The texture vertex of a corner, made when its key is new.
-  std::int32_t indexFor(float u, float v) {
+  // The texture vertex of a corner at mesh vertex `vertex` (0 to meshVertexCount - 1), made when
+  // its key is new.
+  std::int32_t indexFor(std::int32_t vertex, float u, float v) {
+    std::int32_t& last = lastAtVertex_[static_cast<std::size_t>(vertex)];
+    if (last >= 0 && sameCoordinates(vertices_[static_cast<std::size_t>(last)], u, v)) return last;
     const std::uint64_t key = textureKey(u, v);
-    RecentKey& recent = recent_[recentSlot(key)];
-    if (recent.index >= 0 && recent.key == key) return recent.index;
+    if (last >= 0 && keyOf(vertices_[static_cast<std::size_t>(last)]) == key) return last;
     bool inserted = false;
-    const std::int32_t index =
-        indexOfKey_.findOrInsert(key, static_cast<std::int32_t>(vertices_.size()), inserted);
+    last = indexOfKey_.findOrInsert(key, inserted, [this](std::int32_t n) {
+      return keyOf(vertices_[static_cast<std::size_t>(n)]);
+    });
     if (inserted) vertices_.push_back({u, v});
-    recent = {key, index};
-    return index;
+    return last;
   }
 
-  // Starts fetching the full table's memory that a later indexFor(u, v) will read, unless the
-  // recent keys are likely to answer it.
-  void prefetch(float u, float v) const {
-    const std::uint64_t key = textureKey(u, v);
-    const RecentKey& recent = recent_[recentSlot(key)];
-    if (recent.index < 0 || recent.key != key) indexOfKey_.prefetch(key);
+  // Starts fetching the full table's memory that a later indexFor(vertex, u, v) will read, unless
+  // the vertex's last texture vertex is likely to answer it.
+  VUK_ALWAYS_INLINE void prefetch(std::int32_t vertex, float u, float v) const {
+    const std::int32_t last = lastAtVertex_[static_cast<std::size_t>(vertex)];
+    if (last >= 0 && sameCoordinates(vertices_[static_cast<std::size_t>(last)], u, v)) return;
+    indexOfKey_.prefetch(textureKey(u, v));
   }
 
   const std::vector<TextureCoordinate>& vertices() const { return vertices_; }
 
  private:
-  struct RecentKey {
-    std::uint64_t key = 0;
-    std::int32_t index = -1;  // -1: empty
-  };
-  // 2^15 slots of 16 bytes: half a megabyte, a few rows of a large sculpt's keys.
-  static constexpr int kRecentBits = 15;
-  static constexpr std::size_t kRecentSlots = std::size_t{1} << kRecentBits;
-  static std::size_t recentSlot(std::uint64_t key) {
-    return static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits));
+  // Equal coordinates have equal keys; this test is only a shortcut before the key.
+  static bool sameCoordinates(const TextureCoordinate& c, float u, float v) {
+    return c.u == u && c.v == v;
   }
+  static std::uint64_t keyOf(const TextureCoordinate& c) { return textureKey(c.u, c.v); }
 
-  std::vector<RecentKey> recent_;
+  std::vector<std::int32_t> lastAtVertex_;  // per mesh vertex: its last texture vertex, or -1
   TextureKeyIndex indexOfKey_;
   std::vector<TextureCoordinate> vertices_;
 };

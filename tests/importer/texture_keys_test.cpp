@@ -39,35 +39,39 @@ TEST(TextureKey, BothHalvesMatter) {
 }
 
 TEST(TextureVertexTable, NumbersByFirstAppearanceAndKeepsTheFirstCoordinates) {
-  TextureVertexTable table(4);
-  EXPECT_EQ(table.indexFor(0.5f, 0.25f), 0);
-  EXPECT_EQ(table.indexFor(1.0f, 0.0f), 1);
-  EXPECT_EQ(table.indexFor(0.5000004f, 0.25f), 0);
-  EXPECT_EQ(table.indexFor(0.0f, 0.0f), 2);
-  EXPECT_EQ(table.indexFor(1.0f, 0.0f), 1);
+  TextureVertexTable table(4, 3);
+  EXPECT_EQ(table.indexFor(0, 0.5f, 0.25f), 0);
+  EXPECT_EQ(table.indexFor(1, 1.0f, 0.0f), 1);
+  EXPECT_EQ(table.indexFor(0, 0.5000004f, 0.25f), 0);  // the same key at the same vertex
+  EXPECT_EQ(table.indexFor(2, 0.5000004f, 0.25f), 0);  // and at another vertex
+  EXPECT_EQ(table.indexFor(0, 0.0f, 0.0f), 2);         // a seam: a new key at a known vertex
+  EXPECT_EQ(table.indexFor(0, 1.0f, 0.0f), 1);
+  EXPECT_EQ(table.indexFor(0, 0.0f, 0.0f), 2);
+  EXPECT_EQ(table.indexFor(1, 0.5f, 0.25f), 0);
   ASSERT_EQ(table.vertices().size(), 3u);
   EXPECT_EQ(table.vertices()[0].u, 0.5f);
   EXPECT_EQ(table.vertices()[0].v, 0.25f);
   EXPECT_EQ(table.vertices()[2].u, 0.0f);
 }
 
-// More keys than the table keeps close at hand, met again in other orders: recently met keys and
-// keys pushed out of the recent ones must both find the vertex of their first appearance.
+// Keys met again in other orders and at other mesh vertices, in a table that starts small: the
+// vertex of a key's first appearance answers every later corner with that key.
 TEST(TextureVertexTable, KeysMetAgainFarApartKeepTheirVertices) {
   constexpr int kKeys = 100000;
-  TextureVertexTable table(16);
+  constexpr int kMeshVertices = 997;
+  TextureVertexTable table(16, kMeshVertices);
   const auto coordinate = [](int i) { return static_cast<float>(i) * 1e-5f; };
-  for (int i = 0; i < kKeys; ++i) ASSERT_EQ(table.indexFor(coordinate(i), coordinate(i % 7)), i);
-  for (int i = kKeys - 1; i >= 0; i -= 3) {
-    ASSERT_EQ(table.indexFor(coordinate(i), coordinate(i % 7)), i);
-  }
+  const auto indexOf = [&](int i, int vertex) {
+    return table.indexFor(vertex % kMeshVertices, coordinate(i), coordinate(i % 7));
+  };
+  for (int i = 0; i < kKeys; ++i) ASSERT_EQ(indexOf(i, i), i);
+  for (int i = kKeys - 1; i >= 0; i -= 3) ASSERT_EQ(indexOf(i, i / 3), i);
   for (int i = 0; i < kKeys; i += 5) {
-    ASSERT_EQ(table.indexFor(coordinate(i), coordinate(i % 7)), i);
-    ASSERT_EQ(table.indexFor(coordinate(kKeys - 1 - i), coordinate((kKeys - 1 - i) % 7)),
-              kKeys - 1 - i);
+    ASSERT_EQ(indexOf(i, i), i);
+    ASSERT_EQ(indexOf(kKeys - 1 - i, i), kKeys - 1 - i);
   }
   EXPECT_EQ(table.vertices().size(), static_cast<std::size_t>(kKeys));
-  EXPECT_EQ(table.indexFor(coordinate(kKeys), 0.5f), kKeys);
+  EXPECT_EQ(table.indexFor(0, coordinate(kKeys), 0.5f), kKeys);
 }
 
 }  // namespace
