@@ -30,32 +30,67 @@ std::wstring escapedSetName(std::wstring_view importName, std::int32_t groupId) 
   return name;
 }
 
-// The length of numberList(numbers), worked out without making it.
-std::size_t numberListLength(const std::vector<std::int32_t>& numbers) {
-  std::size_t length = numbers.empty() ? 0 : numbers.size() - 1;  // the commas
-  for (const std::int32_t n : numbers) {
-    std::int64_t value = std::int64_t{n} + 1;
-    if (value < 0) {
-      ++length;  // the minus sign
-      value = -value;
-    }
-    do {
-      ++length;
-      value /= 10;
-    } while (value != 0);
+// How many characters the decimal form of value takes, its minus sign included.
+std::size_t decimalLength(std::int64_t value) {
+  std::size_t length = 1;
+  if (value < 0) {
+    ++length;
+    value = -value;
   }
+  for (std::int64_t limit = 10; value >= limit && length < 20; limit *= 10) ++length;
   return length;
 }
 
+// The length of numberList(numbers), worked out without making it.
+std::size_t numberListLength(const std::vector<std::int32_t>& numbers) {
+  std::size_t length = numbers.empty() ? 0 : numbers.size() - 1;  // the commas
+  for (const std::int32_t n : numbers) length += decimalLength(std::int64_t{n} + 1);
+  return length;
+}
+
+// The decimal digits of a number, kept so that the next number, the common case in a list of
+// triangles or edges, costs one increment of the last digits.
+class DecimalDigits {
+ public:
+  void set(std::int64_t value) {
+    if (value == value_ + 1 && value_ >= 0) {
+      increment();
+    } else {
+      begin_ = std::to_chars(digits_, digits_ + sizeof digits_, value).ptr - digits_;
+      std::rotate(digits_, digits_ + begin_, digits_ + sizeof digits_);
+      begin_ = sizeof digits_ - begin_;
+    }
+    value_ = value;
+  }
+  const char* begin() const { return digits_ + begin_; }
+  const char* end() const { return digits_ + sizeof digits_; }
+
+ private:
+  // Adds one to a non-negative number, carrying into a new leading digit when all are nines.
+  void increment() {
+    std::size_t at = sizeof digits_;
+    while (at > begin_ && digits_[at - 1] == '9') digits_[--at] = '0';
+    if (at > begin_) {
+      ++digits_[at - 1];
+    } else {
+      digits_[--begin_] = '1';
+    }
+  }
+
+  char digits_[24] = {};
+  std::size_t begin_ = sizeof digits_;  // the digits are digits_[begin_, 24)
+  std::int64_t value_ = -2;             // none yet
+};
+
 // Writes numberList(numbers) as wide characters from out on; out holds numberListLength(numbers).
 void writeNumberList(const std::vector<std::int32_t>& numbers, wchar_t* out) {
-  char digits[24];
+  DecimalDigits digits;
   bool first = true;
   for (const std::int32_t n : numbers) {
     if (!first) *out++ = L',';
     first = false;
-    const char* const end = std::to_chars(digits, digits + sizeof digits, std::int64_t{n} + 1).ptr;
-    for (const char* d = digits; d != end; ++d) *out++ = static_cast<wchar_t>(*d);
+    digits.set(std::int64_t{n} + 1);
+    for (const char* d = digits.begin(); d != digits.end(); ++d) *out++ = static_cast<wchar_t>(*d);
   }
 }
 

@@ -110,10 +110,14 @@ TEST(CreaseScripts, NodeLookUpEscapesTheName) {
 namespace {
 
 // The scripts of the import write their number lists straight into the script at a length worked
-// out beforehand; each digit count and the largest numbers must come out as numberList has them.
+// out beforehand, counting up through runs of consecutive numbers; each digit count, each carry
+// into a new digit, every jump and the largest numbers must come out as numberList has them.
 TEST(SelectionSetScripts, ListsMadeInPlaceEqualTheNumberList) {
-  const std::vector<std::int32_t> numbers = {0, 8, 9, 98, 99, 998, 999, 99999, 999999999,
-                                             2147483646, 2147483647};
+  std::vector<std::int32_t> numbers = {0, 8, 9, 98, 99, 998, 999, 99999, 999999999,
+                                       2147483646, 2147483647, 5, 4, 4};
+  for (const std::int32_t start : {0, 95, 996, 9997, 999995, 2147483640}) {
+    for (std::int32_t n = start; n < start + 7; ++n) numbers.push_back(n);
+  }
   GroupFaceTable groups;
   groups[7] = numbers;
   const std::vector<std::wstring> sets = selectionSetScripts(groups, L"Edge");
