@@ -19,6 +19,14 @@ struct MeshSnapshot {
   std::vector<std::array<std::uint32_t, 3>> colorFaces;
 };
 
+// What every report shows of a triangle mesh, without its arrays.
+struct MeshSummary {
+  std::size_t vertexCount = 0, faceCount = 0, textureVertexCount = 0, colorVertexCount = 0;
+  std::vector<std::uint16_t> materialIdsInUse;        // distinct face material ids, increasing
+  std::vector<int> smoothingGroupsInUse;              // group numbers 1 to 32 used by any face, increasing
+  std::array<std::array<float, 3>, 2> boundingBox{};  // both corners zero for a mesh without vertices
+};
+
 struct MapReport {
   int slot = 0;
   std::string slotName;   // "diffuse", "bump", "displacement", ...
@@ -39,7 +47,8 @@ struct MaterialReport {
 struct NodeReport {
   std::string name;
   std::string objectKind;              // "triangle mesh", "editable poly", "other", "none"
-  std::optional<MeshSnapshot> mesh;    // for triangle meshes
+  std::optional<MeshSummary> summary;  // for triangle meshes
+  std::optional<MeshSnapshot> mesh;    // for triangle meshes, when the capture took the arrays
   std::optional<MaterialReport> material;
   std::array<std::array<float, 3>, 4> transform{};  // rows of the node's transform
 };
@@ -60,3 +69,28 @@ std::vector<std::uint16_t> materialIdsInUse(const MeshSnapshot& mesh);
 std::vector<int> smoothingGroupsInUse(const MeshSnapshot& mesh);
 // The corners of the box around the vertices; both zero for a mesh without vertices.
 std::array<std::array<float, 3>, 2> boundingBox(const MeshSnapshot& mesh);
+
+// The same three, gathered one face or point at a time, for meshes that are not snapshots.
+// The material ids added so far, in increasing order.
+class MaterialIdSet {
+public:
+  void add(std::uint16_t id) { used_[id] = true; }
+  std::vector<std::uint16_t> increasing() const;
+
+private:
+  std::vector<bool> used_ = std::vector<bool>(65536, false);
+};
+
+// The group numbers (1 to 32) of the bits set in `groups`, increasing.
+std::vector<int> smoothingGroupNumbers(std::uint32_t groups);
+
+// The box around the points added so far; both corners zero before the first.
+class BoxAround {
+public:
+  void add(const std::array<float, 3>& point);
+  const std::array<std::array<float, 3>, 2>& corners() const { return box_; }
+
+private:
+  std::array<std::array<float, 3>, 2> box_{};
+  bool empty_ = true;
+};

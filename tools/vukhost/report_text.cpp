@@ -23,20 +23,18 @@ void printTriple(std::FILE* out, const std::array<float, 3>& v) {
   std::fprintf(out, "(%g, %g, %g)", static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]));
 }
 
-void printMesh(const MeshSnapshot& mesh, std::FILE* out) {
-  std::fprintf(out, "  vertices          %zu\n", mesh.vertices.size());
-  std::fprintf(out, "  faces             %zu\n", mesh.faces.size());
-  std::fprintf(out, "  texture vertices  %zu\n", mesh.textureVertices.size());
-  std::fprintf(out, "  colours           %zu\n", mesh.colorVertices.size());
-  std::vector<int> ids;
-  for (std::uint16_t id : materialIdsInUse(mesh)) ids.push_back(id);
+void printMesh(const MeshSummary& mesh, std::FILE* out) {
+  std::fprintf(out, "  vertices          %zu\n", mesh.vertexCount);
+  std::fprintf(out, "  faces             %zu\n", mesh.faceCount);
+  std::fprintf(out, "  texture vertices  %zu\n", mesh.textureVertexCount);
+  std::fprintf(out, "  colours           %zu\n", mesh.colorVertexCount);
+  const std::vector<int> ids(mesh.materialIdsInUse.begin(), mesh.materialIdsInUse.end());
   std::fprintf(out, "  material ids      %s\n", joined(ids).c_str());
-  std::fprintf(out, "  smoothing groups  %s\n", joined(smoothingGroupsInUse(mesh)).c_str());
-  const auto box = boundingBox(mesh);
+  std::fprintf(out, "  smoothing groups  %s\n", joined(mesh.smoothingGroupsInUse).c_str());
   std::fprintf(out, "  bounding box      ");
-  printTriple(out, box[0]);
+  printTriple(out, mesh.boundingBox[0]);
   std::fprintf(out, " to ");
-  printTriple(out, box[1]);
+  printTriple(out, mesh.boundingBox[1]);
   std::fprintf(out, "\n");
 }
 
@@ -62,7 +60,7 @@ void printMaterial(const MaterialReport& material, std::FILE* out) {
 void printNode(const NodeReport& node, std::FILE* out) {
   std::fprintf(out, "Node \"%s\"\n", printable(node.name).c_str());
   std::fprintf(out, "  object            %s\n", node.objectKind.c_str());
-  if (node.mesh) printMesh(*node.mesh, out);
+  if (node.summary) printMesh(*node.summary, out);
   if (node.material) {
     printMaterial(*node.material, out);
   } else {

@@ -26,9 +26,9 @@ int writeImportedObj(const ImportReport& report, const std::string& objPath) {
 
 }  // namespace
 
-int importForCommand(const CommandLine& line, const std::string& file, ImportReport& report) {
+int importForCommand(const CommandLine& line, const std::string& file, CaptureDetail detail, ImportReport& report) {
   std::string error;
-  const int answer = importThroughModule(line.pluginDir, file, report, error);
+  const int answer = importThroughModule(line.pluginDir, file, detail, report, error);
   if (answer < 0) {
     reportError(error);
     return exitHostError;
@@ -41,7 +41,9 @@ int importForCommand(const CommandLine& line, const std::string& file, ImportRep
 int importCommand(const CommandLine& line) {
   const std::string& file = line.files.front();
   ImportReport report;
-  const int status = importForCommand(line, file, report);
+  // The text report shows only the mesh summary; the JSON document and the OBJ file hold the arrays.
+  const bool arrays = line.json || !line.objPath.empty();
+  const int status = importForCommand(line, file, arrays ? CaptureDetail::Arrays : CaptureDetail::Summary, report);
   if (status == exitHostError) return status;
   if (line.json) {
     writeReportJson(report, stdout);
