@@ -1,6 +1,7 @@
 #include "scene_capture.h"
 
 #include <gtest/gtest.h>
+#include <maxscript/maxscript.h>
 #include <standin/scene.h>
 
 namespace {
@@ -28,12 +29,13 @@ TriObject* sampleTriObject() {
   return object;
 }
 
-TEST(SceneCapture, SummaryAgreesWithTheArraysAndArraysComeOnlyWhenAsked) {
+TEST(SceneCapture, SummaryAgreesWithTheArraysAndOnlyAFullCaptureCopiesArraysAndScripts) {
   standin::resetScene();
   standin::addNode(L"Sample", sampleTriObject());
   standin::addNode(L"Empty", standin::newTriObject(L"Empty"));
+  ExecuteMAXScriptScript(L"select $Sample");
 
-  const ImportReport whole = captureScene(CaptureDetail::Arrays);
+  const ImportReport whole = captureScene(CaptureDetail::Full);
   ASSERT_EQ(whole.nodes.size(), 2u);
   for (const NodeReport& node : whole.nodes) {
     ASSERT_TRUE(node.summary && node.mesh) << node.name;
@@ -47,6 +49,7 @@ TEST(SceneCapture, SummaryAgreesWithTheArraysAndArraysComeOnlyWhenAsked) {
     EXPECT_EQ(summary.smoothingGroupsInUse, smoothingGroupsInUse(mesh)) << node.name;
     EXPECT_EQ(summary.boundingBox, boundingBox(mesh)) << node.name;
   }
+  EXPECT_EQ(whole.scripts, std::vector<std::string>{"select $Sample"});
   const MeshSummary& sample = *whole.nodes[0].summary;
   EXPECT_EQ(sample.textureVertexCount, 2u);
   EXPECT_EQ(sample.materialIdsInUse, (std::vector<std::uint16_t>{0, 65535}));
@@ -57,6 +60,9 @@ TEST(SceneCapture, SummaryAgreesWithTheArraysAndArraysComeOnlyWhenAsked) {
   const ImportReport brief = captureScene(CaptureDetail::Summary);
   ASSERT_EQ(brief.nodes.size(), 2u);
   EXPECT_FALSE(brief.nodes[0].mesh) << "the arrays are left in the scene";
+  EXPECT_TRUE(brief.scripts.empty()) << "and the whole scripts";
+  ASSERT_EQ(brief.scriptExcerpts.size(), 1u);
+  EXPECT_EQ(brief.scriptExcerpts[0].head, "select $Sample");
   ASSERT_TRUE(brief.nodes[0].summary);
   EXPECT_EQ(brief.nodes[0].summary->boundingBox, box);
   standin::resetScene();

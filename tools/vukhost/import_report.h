@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "script_excerpt.h"
+
 struct MeshSnapshot {
   std::vector<std::array<float, 3>> vertices;
   std::vector<std::array<std::uint32_t, 3>> faces;
@@ -57,7 +59,8 @@ struct ImportReport {
   std::string file;                    // the imported file as given
   std::vector<NodeReport> nodes;
   std::vector<std::string> selection;  // names of the selected nodes, in order
-  std::vector<std::string> scripts;    // every script command, in order
+  std::vector<ScriptExcerpt> scriptExcerpts;  // every script command, in order, as the text report shows it
+  std::vector<std::string> scripts;    // every script command whole, in order, when the capture took them
   int redraws = 0;
   int answer = 0;                      // what DoImport answered
   std::string refusal;                 // why the importer refused the file; empty when imported

@@ -2,6 +2,7 @@
 
 #include <standin/scene.h>
 
+#include "script_excerpt.h"
 #include "wide_text.h"
 
 namespace {
@@ -131,7 +132,7 @@ NodeReport nodeReport(INode* node, CaptureDetail detail) {
     report.objectKind = "triangle mesh";
     const Mesh& mesh = static_cast<TriObject*>(object)->GetMesh();
     report.summary = summary(mesh);
-    if (detail == CaptureDetail::Arrays) report.mesh = snapshot(mesh);
+    if (detail == CaptureDetail::Full) report.mesh = snapshot(mesh);
   } else if (object->ClassID() == polyObjectClassID) {
     report.objectKind = "editable poly";
   } else {
@@ -147,7 +148,10 @@ ImportReport captureScene(CaptureDetail detail) {
   ImportReport report;
   for (INode* node : standin::sceneNodes()) report.nodes.push_back(nodeReport(node, detail));
   for (INode* node : standin::selectedNodes()) report.selection.push_back(toUtf8(node->GetName()));
-  for (const std::wstring& script : standin::scriptLog()) report.scripts.push_back(toUtf8(script));
+  for (const std::wstring& script : standin::scriptLog()) {
+    report.scriptExcerpts.push_back(scriptExcerpt(script));
+    if (detail == CaptureDetail::Full) report.scripts.push_back(toUtf8(script));
+  }
   report.redraws = standin::redrawCount();
   return report;
 }

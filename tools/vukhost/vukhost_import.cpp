@@ -41,9 +41,10 @@ int importForCommand(const CommandLine& line, const std::string& file, CaptureDe
 int importCommand(const CommandLine& line) {
   const std::string& file = line.files.front();
   ImportReport report;
-  // The text report shows only the mesh summary; the JSON document and the OBJ file hold the arrays.
-  const bool arrays = line.json || !line.objPath.empty();
-  const int status = importForCommand(line, file, arrays ? CaptureDetail::Arrays : CaptureDetail::Summary, report);
+  // The text report shows only the mesh summaries and script excerpts; the JSON document holds the
+  // arrays and whole scripts, the OBJ file the arrays.
+  const bool full = line.json || !line.objPath.empty();
+  const int status = importForCommand(line, file, full ? CaptureDetail::Full : CaptureDetail::Summary, report);
   if (status == exitHostError) return status;
   if (line.json) {
     writeReportJson(report, stdout);
