@@ -16,11 +16,12 @@ int renderCommand(const CommandLine& line);
 int demoCommand(const CommandLine& line);
 
 struct ImportReport;
+enum class CaptureDetail;
 
 // Imports `file` through the importer module into `report`, with the reason of a refusal filled
 // in. Answers exitSuccess, exitRefused, or exitHostError after reporting why the host could not
 // run the module.
-int importForCommand(const CommandLine& line, const std::string& file, ImportReport& report);
+int importForCommand(const CommandLine& line, const std::string& file, CaptureDetail detail, ImportReport& report);
 
 // Prints "vukhost: <text>" on stderr as one line.
 void reportError(const std::string& text);

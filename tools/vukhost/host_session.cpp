@@ -38,8 +38,8 @@ int exportThroughModule(const std::string& pluginDir, const std::string& file, s
   return exporter->DoExport(name.c_str(), &exportInterface, standin::coreInterface(), TRUE, 0);
 }
 
-int importThroughModule(const std::string& pluginDir, const std::string& file, ImportReport& report,
-                        std::string& error) {
+int importThroughModule(const std::string& pluginDir, const std::string& file, CaptureDetail detail,
+                        ImportReport& report, std::string& error) {
   std::wstring name;
   auto module = prepare(pluginDir, importerFileName(), SCENE_IMPORT_CLASS_ID, file, name, error);
   if (!module) return -1;
@@ -54,7 +54,7 @@ int importThroughModule(const std::string& pluginDir, const std::string& file, I
     Progress progress("importing", 1);
     answer = importer->DoImport(name.c_str(), standin::importInterface(), standin::coreInterface(), TRUE);
   }
-  report = captureScene();
+  report = captureScene(detail);
   report.file = file;
   report.answer = answer;
   return answer;

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "script_excerpt.h"
+
 struct MeshSnapshot {
   std::vector<std::array<float, 3>> vertices;
   std::vector<std::array<std::uint32_t, 3>> faces;
@@ -17,6 +19,14 @@ struct MeshSnapshot {
   std::vector<std::array<std::uint32_t, 3>> textureFaces;
   std::vector<std::array<float, 3>> colorVertices;
   std::vector<std::array<std::uint32_t, 3>> colorFaces;
+};
+
+// What every report shows of a triangle mesh, without its arrays.
+struct MeshSummary {
+  std::size_t vertexCount = 0, faceCount = 0, textureVertexCount = 0, colorVertexCount = 0;
+  std::vector<std::uint16_t> materialIdsInUse;        // distinct face material ids, increasing
+  std::vector<int> smoothingGroupsInUse;              // group numbers 1 to 32 used by any face, increasing
+  std::array<std::array<float, 3>, 2> boundingBox{};  // both corners zero for a mesh without vertices
 };
 
 struct MapReport {
@@ -39,7 +49,8 @@ struct MaterialReport {
 struct NodeReport {
   std::string name;
   std::string objectKind;              // "triangle mesh", "editable poly", "other", "none"
-  std::optional<MeshSnapshot> mesh;    // for triangle meshes
+  std::optional<MeshSummary> summary;  // for triangle meshes
+  std::optional<MeshSnapshot> mesh;    // for triangle meshes, when the capture took the arrays
   std::optional<MaterialReport> material;
   std::array<std::array<float, 3>, 4> transform{};  // rows of the node's transform
 };
@@ -48,7 +59,8 @@ struct ImportReport {
   std::string file;                    // the imported file as given
   std::vector<NodeReport> nodes;
   std::vector<std::string> selection;  // names of the selected nodes, in order
-  std::vector<std::string> scripts;    // every script command, in order
+  std::vector<ScriptExcerpt> scriptExcerpts;  // every script command, in order, as the text report shows it
+  std::vector<std::string> scripts;    // every script command whole, in order, when the capture took them
   int redraws = 0;
   int answer = 0;                      // what DoImport answered
   std::string refusal;                 // why the importer refused the file; empty when imported
@@ -60,3 +72,28 @@ std::vector<std::uint16_t> materialIdsInUse(const MeshSnapshot& mesh);
 std::vector<int> smoothingGroupsInUse(const MeshSnapshot& mesh);
 // The corners of the box around the vertices; both zero for a mesh without vertices.
 std::array<std::array<float, 3>, 2> boundingBox(const MeshSnapshot& mesh);
+
+// The same three, gathered one face or point at a time, for meshes that are not snapshots.
+// The material ids added so far, in increasing order.
+class MaterialIdSet {
+public:
+  void add(std::uint16_t id) { used_[id] = true; }
+  std::vector<std::uint16_t> increasing() const;
+
+private:
+  std::vector<bool> used_ = std::vector<bool>(65536, false);
+};
+
+// The group numbers (1 to 32) of the bits set in `groups`, increasing.
+std::vector<int> smoothingGroupNumbers(std::uint32_t groups);
+
+// The box around the points added so far; both corners zero before the first.
+class BoxAround {
+public:
+  void add(const std::array<float, 3>& point);
+  const std::array<std::array<float, 3>, 2>& corners() const { return box_; }
+
+private:
+  std::array<std::array<float, 3>, 2> box_{};
+  bool empty_ = true;
+};

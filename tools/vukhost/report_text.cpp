@@ -6,13 +6,6 @@
 
 namespace {
 
-// Script commands longer than head and tail together are shown cut in the middle, with their
-// length: the start says what the command does, the end names the selection set or crease value.
-const std::size_t shownScriptHead = 100;
-const std::size_t shownScriptTail = 100;
-
-bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) == 0x80; }
-
 std::string joined(const std::vector<int>& numbers) {
   std::string text;
   for (int n : numbers) text += (text.empty() ? "" : ", ") + std::to_string(n);
@@ -23,20 +16,18 @@ void printTriple(std::FILE* out, const std::array<float, 3>& v) {
   std::fprintf(out, "(%g, %g, %g)", static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]));
 }
 
-void printMesh(const MeshSnapshot& mesh, std::FILE* out) {
-  std::fprintf(out, "  vertices          %zu\n", mesh.vertices.size());
-  std::fprintf(out, "  faces             %zu\n", mesh.faces.size());
-  std::fprintf(out, "  texture vertices  %zu\n", mesh.textureVertices.size());
-  std::fprintf(out, "  colours           %zu\n", mesh.colorVertices.size());
-  std::vector<int> ids;
-  for (std::uint16_t id : materialIdsInUse(mesh)) ids.push_back(id);
+void printMesh(const MeshSummary& mesh, std::FILE* out) {
+  std::fprintf(out, "  vertices          %zu\n", mesh.vertexCount);
+  std::fprintf(out, "  faces             %zu\n", mesh.faceCount);
+  std::fprintf(out, "  texture vertices  %zu\n", mesh.textureVertexCount);
+  std::fprintf(out, "  colours           %zu\n", mesh.colorVertexCount);
+  const std::vector<int> ids(mesh.materialIdsInUse.begin(), mesh.materialIdsInUse.end());
   std::fprintf(out, "  material ids      %s\n", joined(ids).c_str());
-  std::fprintf(out, "  smoothing groups  %s\n", joined(smoothingGroupsInUse(mesh)).c_str());
-  const auto box = boundingBox(mesh);
+  std::fprintf(out, "  smoothing groups  %s\n", joined(mesh.smoothingGroupsInUse).c_str());
   std::fprintf(out, "  bounding box      ");
-  printTriple(out, box[0]);
+  printTriple(out, mesh.boundingBox[0]);
   std::fprintf(out, " to ");
-  printTriple(out, box[1]);
+  printTriple(out, mesh.boundingBox[1]);
   std::fprintf(out, "\n");
 }
 
@@ -62,7 +53,7 @@ void printMaterial(const MaterialReport& material, std::FILE* out) {
 void printNode(const NodeReport& node, std::FILE* out) {
   std::fprintf(out, "Node \"%s\"\n", printable(node.name).c_str());
   std::fprintf(out, "  object            %s\n", node.objectKind.c_str());
-  if (node.mesh) printMesh(*node.mesh, out);
+  if (node.summary) printMesh(*node.summary, out);
   if (node.material) {
     printMaterial(*node.material, out);
   } else {
@@ -70,17 +61,13 @@ void printNode(const NodeReport& node, std::FILE* out) {
   }
 }
 
-void printScript(std::size_t number, const std::string& script, std::FILE* out) {
-  if (script.size() <= shownScriptHead + shownScriptTail) {
-    std::fprintf(out, "  %zu. %s\n", number, printable(script).c_str());
+void printScript(std::size_t number, const ScriptExcerpt& script, std::FILE* out) {
+  if (!script.cut) {
+    std::fprintf(out, "  %zu. %s\n", number, printable(script.head).c_str());
     return;
   }
-  // Both cuts fall between UTF-8 characters.
-  std::size_t headEnd = shownScriptHead, tailStart = script.size() - shownScriptTail;
-  while (headEnd > 0 && continuationByte(script[headEnd])) --headEnd;
-  while (tailStart < script.size() && continuationByte(script[tailStart])) ++tailStart;
-  std::fprintf(out, "  %zu. %s ... %s (%zu characters)\n", number, printable(script.substr(0, headEnd)).c_str(),
-               printable(script.substr(tailStart)).c_str(), script.size());
+  std::fprintf(out, "  %zu. %s ... %s (%zu characters)\n", number, printable(script.head).c_str(),
+               printable(script.tail).c_str(), script.length);
 }
 
 }  // namespace
@@ -96,8 +83,8 @@ void printReportText(const ImportReport& report, std::FILE* out) {
   std::fprintf(out, "Selection:");
   if (report.selection.empty()) std::fprintf(out, " none");
   for (const std::string& name : report.selection) std::fprintf(out, " \"%s\"", printable(name).c_str());
-  std::fprintf(out, "\nScript commands (%zu):\n", report.scripts.size());
-  for (std::size_t i = 0; i < report.scripts.size(); ++i) printScript(i + 1, report.scripts[i], out);
+  std::fprintf(out, "\nScript commands (%zu):\n", report.scriptExcerpts.size());
+  for (std::size_t i = 0; i < report.scriptExcerpts.size(); ++i) printScript(i + 1, report.scriptExcerpts[i], out);
   std::fprintf(out, "Views redrawn: %d\n", report.redraws);
   std::fprintf(out, "Answer: %d (%s)\n", report.answer, report.answer == 1 ? "imported" : "failed");
 }

@@ -2,6 +2,7 @@
 
 #include <standin/scene.h>
 
+#include "script_excerpt.h"
 #include "wide_text.h"
 
 namespace {
@@ -58,6 +59,31 @@ MeshSnapshot snapshot(const Mesh& mesh) {
   return result;
 }
 
+std::size_t arrayCount(const void* array, int count) {
+  return array == nullptr || count < 0 ? 0 : static_cast<std::size_t>(count);
+}
+
+// One pass over the faces and one over the vertices, straight from the host's arrays.
+MeshSummary summary(const Mesh& mesh) {
+  MeshSummary result;
+  result.vertexCount = arrayCount(mesh.verts, mesh.numVerts);
+  result.faceCount = arrayCount(mesh.faces, mesh.numFaces);
+  result.textureVertexCount = arrayCount(mesh.tVerts, mesh.numTVerts);
+  result.colorVertexCount = arrayCount(mesh.vertCol, mesh.numCVerts);
+  MaterialIdSet ids;
+  std::uint32_t groups = 0;
+  for (std::size_t i = 0; i < result.faceCount; ++i) {
+    ids.add(mesh.faces[i].getMatID());
+    groups |= mesh.faces[i].smGroup;
+  }
+  result.materialIdsInUse = ids.increasing();
+  result.smoothingGroupsInUse = smoothingGroupNumbers(groups);
+  BoxAround box;
+  for (std::size_t i = 0; i < result.vertexCount; ++i) box.add(triple(mesh.verts[i]));
+  result.boundingBox = box.corners();
+  return result;
+}
+
 MapReport mapReport(const standin::MaterialState& state, int slot) {
   MapReport map;
   map.slot = slot;
@@ -94,7 +120,7 @@ MaterialReport materialReport(Mtl* material) {
   return report;
 }
 
-NodeReport nodeReport(INode* node) {
+NodeReport nodeReport(INode* node, CaptureDetail detail) {
   NodeReport report;
   report.name = toUtf8(node->GetName());
   const Matrix3 tm = standin::nodeTransform(node);
@@ -104,7 +130,9 @@ NodeReport nodeReport(INode* node) {
     report.objectKind = "none";
   } else if (object->ClassID() == triObjectClassID) {
     report.objectKind = "triangle mesh";
-    report.mesh = snapshot(static_cast<TriObject*>(object)->GetMesh());
+    const Mesh& mesh = static_cast<TriObject*>(object)->GetMesh();
+    report.summary = summary(mesh);
+    if (detail == CaptureDetail::Full) report.mesh = snapshot(mesh);
   } else if (object->ClassID() == polyObjectClassID) {
     report.objectKind = "editable poly";
   } else {
@@ -116,11 +144,14 @@ NodeReport nodeReport(INode* node) {
 
 }  // namespace
 
-ImportReport captureScene() {
+ImportReport captureScene(CaptureDetail detail) {
   ImportReport report;
-  for (INode* node : standin::sceneNodes()) report.nodes.push_back(nodeReport(node));
+  for (INode* node : standin::sceneNodes()) report.nodes.push_back(nodeReport(node, detail));
   for (INode* node : standin::selectedNodes()) report.selection.push_back(toUtf8(node->GetName()));
-  for (const std::wstring& script : standin::scriptLog()) report.scripts.push_back(toUtf8(script));
+  for (const std::wstring& script : standin::scriptLog()) {
+    report.scriptExcerpts.push_back(scriptExcerpt(script));
+    if (detail == CaptureDetail::Full) report.scripts.push_back(toUtf8(script));
+  }
   report.redraws = standin::redrawCount();
   return report;
 }

@@ -59,10 +59,11 @@ int exportDemo(const CommandLine& line, PolyMeshData& mesh, const std::string& v
   return answer == 1 ? exitSuccess : exitRefused;
 }
 
-// Imports the file into a fresh scene and prints the report.
+// Imports the file into a fresh scene and prints the report; the arrays and scripts are kept for
+// the OBJ and the picture.
 int importDemo(const CommandLine& line, const std::string& vukPath, ImportReport& report) {
   std::string error;
-  const int answer = importThroughModule(line.pluginDir, vukPath, report, error);
+  const int answer = importThroughModule(line.pluginDir, vukPath, CaptureDetail::Full, report, error);
   if (answer < 0) {
     reportError(error);
     return exitHostError;

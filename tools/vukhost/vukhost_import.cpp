@@ -26,9 +26,9 @@ int writeImportedObj(const ImportReport& report, const std::string& objPath) {
 
 }  // namespace
 
-int importForCommand(const CommandLine& line, const std::string& file, ImportReport& report) {
+int importForCommand(const CommandLine& line, const std::string& file, CaptureDetail detail, ImportReport& report) {
   std::string error;
-  const int answer = importThroughModule(line.pluginDir, file, report, error);
+  const int answer = importThroughModule(line.pluginDir, file, detail, report, error);
   if (answer < 0) {
     reportError(error);
     return exitHostError;
@@ -41,7 +41,10 @@ int importForCommand(const CommandLine& line, const std::string& file, ImportRep
 int importCommand(const CommandLine& line) {
   const std::string& file = line.files.front();
   ImportReport report;
-  const int status = importForCommand(line, file, report);
+  // The text report shows only the mesh summaries and script excerpts; the JSON document holds the
+  // arrays and whole scripts, the OBJ file the arrays.
+  const bool full = line.json || !line.objPath.empty();
+  const int status = importForCommand(line, file, full ? CaptureDetail::Full : CaptureDetail::Summary, report);
   if (status == exitHostError) return status;
   if (line.json) {
     writeReportJson(report, stdout);

@@ -5,12 +5,13 @@
 #include "commands.h"
 #include "import_report.h"
 #include "mesh_render.h"
+#include "scene_capture.h"
 
 int renderCommand(const CommandLine& line) {
   const std::string& file = line.files[0];
   const std::string& out = line.files[1];
   ImportReport report;
-  const int status = importForCommand(line, file, report);
+  const int status = importForCommand(line, file, CaptureDetail::Full, report);
   if (status == exitRefused) reportError(file + ": " + report.refusal);
   if (status != exitSuccess) return status;
   std::string error;
