@@ -31,7 +31,9 @@ void SceneState::clear() {
   nextItemNumber = 0;
   journal.clear();
   scripts.clear();
+  wideScripts.clear();
   scriptArguments.clear();
+  scriptLog.clear();
   scriptCalls.clear();
   messageBoxes.clear();
   bitmapLoads.clear();

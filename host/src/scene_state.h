@@ -46,14 +46,18 @@ struct SceneState {
   bool clearing = false;
 
   std::vector<std::wstring> journal;
-  // Each script text is kept once, in `scripts`; the calls' other arguments beside it, and
-  // `scriptCalls` is made from both when a test asks for it (a sculpt's selection sets are large).
+  // Each script text is kept once, as UTF-8 in `scripts`: a sculpt's selection sets are large, and
+  // nearly all of their characters take one byte there. A text that UTF-8 cannot carry exactly
+  // keeps its wide form in `wideScripts` as well. The calls' other arguments are kept beside; the
+  // wide log and `scriptCalls` are made from all of these when a test asks for them.
   struct ScriptArguments {
     BOOL quietErrors;
     bool wantsResult;
   };
-  std::vector<std::wstring> scripts;
+  std::vector<std::string> scripts;
+  std::unordered_map<std::size_t, std::wstring> wideScripts;
   std::vector<ScriptArguments> scriptArguments;
+  std::vector<std::wstring> scriptLog;
   std::vector<standin::ScriptCall> scriptCalls;
   std::vector<standin::MessageBoxRecord> messageBoxes;
   std::vector<std::wstring> bitmapLoads;

@@ -7,6 +7,7 @@
 #include "host_heap.h"
 #include "materials.h"
 #include "scene_state.h"
+#include "utf8_text.h"
 
 namespace hostscene {
 namespace {
@@ -133,15 +134,22 @@ TextureState textureState(Texmap* texture) {
   return state;
 }
 
-const std::vector<std::wstring>& scriptLog() { return scene().scripts; }
+const std::vector<std::wstring>& scriptLog() {
+  hostscene::SceneState& state = scene();
+  for (std::size_t i = state.scriptLog.size(); i < state.scripts.size(); ++i) {
+    const auto wide = state.wideScripts.find(i);
+    state.scriptLog.push_back(wide != state.wideScripts.end() ? wide->second
+                                                               : hostscene::decodeUtf8(state.scripts[i]));
+  }
+  return state.scriptLog;
+}
+const std::vector<std::string>& scriptLogUtf8() { return scene().scripts; }
 const std::vector<ScriptCall>& scriptCalls() {
   hostscene::SceneState& state = scene();
-  if (state.scriptCalls.size() != state.scripts.size()) {
-    state.scriptCalls.clear();
-    for (std::size_t i = 0; i < state.scripts.size(); ++i) {
-      const auto& arguments = state.scriptArguments[i];
-      state.scriptCalls.push_back({state.scripts[i], arguments.quietErrors, arguments.wantsResult});
-    }
+  const std::vector<std::wstring>& texts = scriptLog();
+  for (std::size_t i = state.scriptCalls.size(); i < texts.size(); ++i) {
+    const auto& arguments = state.scriptArguments[i];
+    state.scriptCalls.push_back({texts[i], arguments.quietErrors, arguments.wantsResult});
   }
   return state.scriptCalls;
 }

@@ -1,4 +1,4 @@
-// UTF-8 to wide text.
+// UTF-8 to wide text and back.
 #include "utf8_text.h"
 
 namespace hostscene {
@@ -30,7 +30,46 @@ long decodeSequence(const std::string& bytes, std::size_t i, int length) {
   return code;
 }
 
+void appendSequence(std::string& out, unsigned long code) {
+  if (code < 0x80) {
+    out += static_cast<char>(code);
+  } else if (code < 0x800) {
+    out += static_cast<char>(0xC0 | (code >> 6));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    out += static_cast<char>(0xE0 | (code >> 12));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (code >> 18));
+    out += static_cast<char>(0x80 | ((code >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((code >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (code & 0x3F));
+  }
+}
+
 }  // namespace
+
+std::string encodeUtf8(const wchar_t* text, bool& exact) {
+  exact = true;
+  std::size_t length = 0;
+  while (text[length] != 0) ++length;
+  std::string out;
+  out.reserve(length);
+  for (std::size_t i = 0; i < length; ++i) {
+    unsigned long code = static_cast<unsigned long>(text[i]);
+    if (code < 0x80) {
+      out += static_cast<char>(code);
+      continue;
+    }
+    if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
+      code = kReplacement;
+      exact = false;
+    }
+    appendSequence(out, code);
+  }
+  return out;
+}
 
 std::wstring decodeUtf8(const std::string& bytes) {
   std::wstring text;

@@ -1,8 +1,12 @@
 #pragma once
-// UTF-8 to wide text.
+// UTF-8 to wide text and back.
 #include <string>
 
 namespace hostscene {
+
+// Encodes wide text as UTF-8; a code unit that is no Unicode scalar value (a surrogate, or above
+// U+10FFFF) becomes U+FFFD, and `exact` tells whether none was.
+std::string encodeUtf8(const wchar_t* text, bool& exact);
 
 // Decodes UTF-8; each byte of a malformed, overlong or surrogate sequence becomes U+FFFD.
 std::wstring decodeUtf8(const std::string& bytes);

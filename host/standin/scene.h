@@ -108,6 +108,9 @@ CoreExport TextureState textureState(Texmap* texture);
 
 // Logs.
 CoreExport const std::vector<std::wstring>& scriptLog();   // every script text, in order
+// The same texts in UTF-8, as they are kept; a code unit that is no Unicode scalar value is U+FFFD
+// here (scriptLog keeps it).
+CoreExport const std::vector<std::string>& scriptLogUtf8();
 struct ScriptCall {
   std::wstring text;
   BOOL quietErrors;

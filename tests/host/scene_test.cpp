@@ -395,8 +395,27 @@ TEST_F(SceneTest, ScriptsAndMessagesAreRecordedNotRun) {
 
   standin::resetScene();
   EXPECT_TRUE(standin::scriptLog().empty());
+  EXPECT_TRUE(standin::scriptLogUtf8().empty());
   EXPECT_TRUE(standin::messageBoxLog().empty());
   EXPECT_TRUE(standin::journal().empty());
+}
+
+// Scripts are kept as UTF-8; the wide log still gives back every code unit exactly, and a text
+// logged after the wide log was read is added to it.
+TEST_F(SceneTest, ScriptTextsKeepEveryCharacterInBothForms) {
+  ASSERT_TRUE(ExecuteMAXScriptScript(L"a\u007f\u0080\u07ff\u0800\uffff\U00010000\U0010FFFF"));
+  ASSERT_EQ(standin::scriptLog().size(), 1u);
+  std::wstring unencodable = L"x";
+  for (long long c : {0xD800LL, 0xDFFFLL, 0x110000LL}) unencodable += static_cast<wchar_t>(c);
+  ASSERT_TRUE(ExecuteMAXScriptScript(unencodable.c_str()));
+  const std::vector<std::wstring> texts = {L"a\u007f\u0080\u07ff\u0800\uffff\U00010000\U0010FFFF",
+                                           unencodable};
+  EXPECT_EQ(standin::scriptLog(), texts);
+  ASSERT_EQ(standin::scriptLogUtf8().size(), 2u);
+  EXPECT_EQ(standin::scriptLogUtf8()[0],
+            "a\x7f\xc2\x80\xdf\xbf\xe0\xa0\x80\xef\xbf\xbf\xf0\x90\x80\x80\xf4\x8f\xbf\xbf");
+  EXPECT_EQ(standin::scriptLogUtf8()[1], "x\xef\xbf\xbd\xef\xbf\xbd\xef\xbf\xbd");
+  EXPECT_EQ(standin::scriptCalls().back().text, unencodable);
 }
 
 TEST_F(SceneTest, StartUpCallsAreJournaledWithTheModule) {

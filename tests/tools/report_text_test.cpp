@@ -29,7 +29,7 @@ TEST(ReportText, LongScriptsShowTheirStartAndEndCutBetweenCharacters) {
   // Characters of four bytes, and one that is not Unicode and shows as U+FFFD, at the tail's cut.
   std::wstring wide(150, L'\U0001F600');
   wide[125] = static_cast<wchar_t>(0xD800);
-  report.scriptExcerpts = {scriptExcerpt(L"short"), scriptExcerpt(fromUtf8(script)), scriptExcerpt(wide)};
+  report.scriptExcerpts = {scriptExcerpt("short"), scriptExcerpt(script), scriptExcerpt(toUtf8(wide))};
   const std::string text = reportText(report);
   EXPECT_NE(text.find("  1. short\n"), std::string::npos) << text;
   const std::string expected = "  2. " + std::string(99, 'a') + " ... " + std::string(95, 'c') + "END (" +

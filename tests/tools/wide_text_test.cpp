@@ -22,14 +22,6 @@ TEST(WideText, MalformedUtf8BecomesReplacementCharacters) {
   EXPECT_EQ(toUtf8(std::wstring(1, static_cast<wchar_t>(0xD800))), "\xEF\xBF\xBD");
 }
 
-TEST(WideText, Utf8LengthCountsTheBytesToUtf8Writes) {
-  std::wstring text = L"a\u007f\u0080\u07ff\u0800\uffff\U00010000\U0010FFFF";
-  for (long long c : {0xD800LL, 0xDFFFLL, 0x110000LL, -1LL}) text += static_cast<wchar_t>(c);  // each U+FFFD
-  EXPECT_EQ(utf8Length(text), toUtf8(text).size());
-  EXPECT_EQ(utf8Length(text), 1u + 1 + 2 + 2 + 3 + 3 + 4 + 4 + 4 * 3);
-  EXPECT_EQ(utf8Length(L""), 0u);
-}
-
 TEST(WideText, UserLocaleConvertsNonAsciiArguments) {
   useUserLocale();
   const std::string chosen = std::setlocale(LC_CTYPE, nullptr);

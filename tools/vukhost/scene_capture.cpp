@@ -148,9 +148,9 @@ ImportReport captureScene(CaptureDetail detail) {
   ImportReport report;
   for (INode* node : standin::sceneNodes()) report.nodes.push_back(nodeReport(node, detail));
   for (INode* node : standin::selectedNodes()) report.selection.push_back(toUtf8(node->GetName()));
-  for (const std::wstring& script : standin::scriptLog()) {
+  for (const std::string& script : standin::scriptLogUtf8()) {
     report.scriptExcerpts.push_back(scriptExcerpt(script));
-    if (detail == CaptureDetail::Full) report.scripts.push_back(toUtf8(script));
+    if (detail == CaptureDetail::Full) report.scripts.push_back(script);
   }
   report.redraws = standin::redrawCount();
   return report;

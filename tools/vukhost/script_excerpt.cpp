@@ -1,9 +1,5 @@
 #include "script_excerpt.h"
 
-#include <algorithm>
-
-#include "wide_text.h"
-
 namespace {
 
 const std::size_t shownHead = 100;
@@ -13,23 +9,18 @@ bool continuationByte(char c) { return (static_cast<unsigned char>(c) & 0xC0) ==
 
 }  // namespace
 
-ScriptExcerpt scriptExcerpt(const std::wstring& script) {
+ScriptExcerpt scriptExcerpt(const std::string& script) {
   ScriptExcerpt excerpt;
-  excerpt.length = utf8Length(script);
-  if (excerpt.length <= shownHead + shownTail) {
-    excerpt.head = toUtf8(script);
+  excerpt.length = script.size();
+  if (script.size() <= shownHead + shownTail) {
+    excerpt.head = script;
     return excerpt;
   }
   excerpt.cut = true;
-  // Every character takes one byte at least, so the bytes shown lie within as many characters
-  // from either end, and each converted end holds as many bytes as are shown at least.
-  excerpt.head = toUtf8(script.substr(0, (std::min)(script.size(), shownHead)));
-  std::size_t headEnd = shownHead;
-  while (headEnd > 0 && headEnd < excerpt.head.size() && continuationByte(excerpt.head[headEnd])) --headEnd;
-  excerpt.head.resize(headEnd);
-  excerpt.tail = toUtf8(script.substr(script.size() - (std::min)(script.size(), shownTail)));
-  std::size_t tailStart = excerpt.tail.size() - shownTail;
-  while (tailStart < excerpt.tail.size() && continuationByte(excerpt.tail[tailStart])) ++tailStart;
-  excerpt.tail.erase(0, tailStart);
+  std::size_t headEnd = shownHead, tailStart = script.size() - shownTail;
+  while (headEnd > 0 && continuationByte(script[headEnd])) --headEnd;
+  while (tailStart < script.size() && continuationByte(script[tailStart])) ++tailStart;
+  excerpt.head = script.substr(0, headEnd);
+  excerpt.tail = script.substr(tailStart);
   return excerpt;
 }

@@ -12,6 +12,5 @@ struct ScriptExcerpt {
   bool cut = false;
 };
 
-// The excerpt of one of the host's wide script commands; both cuts fall between characters, and
-// only the characters shown are converted.
-ScriptExcerpt scriptExcerpt(const std::wstring& script);
+// The excerpt of a script command in UTF-8; both cuts fall between characters.
+ScriptExcerpt scriptExcerpt(const std::string& script);

@@ -71,20 +71,6 @@ std::string toUtf8(const std::wstring& text) {
 
 std::string toUtf8(const wchar_t* text) { return text == nullptr ? std::string() : toUtf8(std::wstring(text)); }
 
-std::size_t utf8Length(const std::wstring& text) {
-  std::size_t length = 0;
-  for (wchar_t w : text) {
-    const auto c = static_cast<char32_t>(w);
-    if (c < 0x80) {  // nearly every character of a script
-      ++length;
-      continue;
-    }
-    // What is not a Unicode scalar value becomes U+FFFD: three bytes, as from U+0800 to U+FFFF.
-    length += c < 0x800 ? 2 : (c >= 0x10000 && c <= 0x10FFFF) ? 4 : 3;
-  }
-  return length;
-}
-
 std::wstring fromUtf8(const std::string& text) {
   std::wstring out;
   out.reserve(text.size());

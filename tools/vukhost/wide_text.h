@@ -15,8 +15,6 @@ std::optional<std::wstring> widenArgument(const std::string& argument);
 // become U+FFFD.
 std::string toUtf8(const std::wstring& text);
 std::string toUtf8(const wchar_t* text);
-// The length in bytes of toUtf8(text), without making it.
-std::size_t utf8Length(const std::wstring& text);
 
 // UTF-8 as a wide string; malformed bytes become U+FFFD.
 std::wstring fromUtf8(const std::string& text);
