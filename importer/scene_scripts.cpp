@@ -82,46 +82,56 @@ class DecimalDigits {
   std::int64_t value_ = -2;             // none yet
 };
 
-// Writes numberList(numbers) as wide characters from out on; out holds numberListLength(numbers).
-void writeNumberList(const std::vector<std::int32_t>& numbers, wchar_t* out) {
+// Appends numberList(numbers) as wide characters, a block at a time, so that the script's memory
+// is written once.
+void appendNumberList(const std::vector<std::int32_t>& numbers, std::wstring& out) {
+  constexpr std::size_t kBlock = 2048;
+  wchar_t block[kBlock + 32];
+  std::size_t used = 0;
   DecimalDigits digits;
   bool first = true;
   for (const std::int32_t n : numbers) {
-    if (!first) *out++ = L',';
+    if (!first) block[used++] = L',';
     first = false;
     digits.set(std::int64_t{n} + 1);
-    for (const char* d = digits.begin(); d != digits.end(); ++d) *out++ = static_cast<wchar_t>(*d);
+    for (const char* d = digits.begin(); d != digits.end(); ++d) block[used++] = static_cast<wchar_t>(*d);
+    if (used >= kBlock) {
+      out.append(block, used);
+      used = 0;
+    }
   }
+  out.append(block, used);
 }
 
-// A script made once at its exact size: head, a list of `listLength` characters that writeList
-// puts in place, tail.
-template <typename WriteList>
-std::wstring scriptAround(std::wstring_view head, std::size_t listLength, WriteList&& writeList,
+// A script made once at its exact size: head, a list of `listLength` characters that appendList
+// adds, tail.
+template <typename AppendList>
+std::wstring scriptAround(std::wstring_view head, std::size_t listLength, AppendList&& appendList,
                           std::wstring_view tail) {
-  std::wstring script(head.size() + listLength + tail.size(), L' ');
-  std::copy(head.begin(), head.end(), script.begin());
-  writeList(script.data() + head.size());
-  std::copy(tail.begin(), tail.end(), script.begin() + static_cast<std::ptrdiff_t>(head.size() + listLength));
+  std::wstring script;
+  script.reserve(head.size() + listLength + tail.size());
+  script.append(head);
+  appendList(script);
+  script.append(tail);
   return script;
 }
 
 // k = #{<list>}; appendSubSelSet " <set>"; $.Faces["<set>"] = k
-template <typename WriteList>
+template <typename AppendList>
 std::wstring setScript(std::wstring_view importName, std::int32_t groupId, std::size_t listLength,
-                       WriteList&& writeList) {
+                       AppendList&& appendList) {
   const std::wstring setName = escapedSetName(importName, groupId);
   std::wstring tail = L"}; appendSubSelSet \" ";
   tail += setName;
   tail += L"\"; $.Faces[\"";
   tail += setName;
   tail += L"\"] = k";
-  return scriptAround(L"k = #{", listLength, writeList, tail);
+  return scriptAround(L"k = #{", listLength, appendList, tail);
 }
 
-template <typename WriteList>
-std::wstring creaseScriptOf(std::size_t listLength, WriteList&& writeList) {
-  return scriptAround(L"$.EditablePoly.SetSelection #Edge #{", listLength, writeList,
+template <typename AppendList>
+std::wstring creaseScriptOf(std::size_t listLength, AppendList&& appendList) {
+  return scriptAround(L"$.EditablePoly.SetSelection #Edge #{", listLength, appendList,
                       L"};  $.EditablePoly.setEdgeData 1 0.77 ");
 }
 
@@ -168,7 +178,7 @@ std::wstring selectionSetScript(std::string_view triangleList, std::wstring_view
                                 std::int32_t groupId) {
   return setScript(
       importName, groupId, triangleList.size(),
-      [&](wchar_t* out) { std::copy(triangleList.begin(), triangleList.end(), out); });
+      [&](std::wstring& out) { out.append(triangleList.begin(), triangleList.end()); });
 }
 
 std::wstring polyConversionScript(std::wstring_view importName) {
@@ -181,7 +191,7 @@ std::wstring polyConversionScript(std::wstring_view importName) {
 
 std::wstring creaseScript(std::string_view edgeList) {
   return creaseScriptOf(edgeList.size(),
-                        [&](wchar_t* out) { std::copy(edgeList.begin(), edgeList.end(), out); });
+                        [&](std::wstring& out) { out.append(edgeList.begin(), edgeList.end()); });
 }
 
 std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
@@ -196,7 +206,7 @@ std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
   for (const auto* entry : entries) {
     const std::vector<std::int32_t>& triangles = entry->second;
     scripts.push_back(setScript(importName, entry->first, numberListLength(triangles),
-                                [&](wchar_t* out) { writeNumberList(triangles, out); }));
+                                [&](std::wstring& out) { appendNumberList(triangles, out); }));
   }
   return scripts;
 }
@@ -204,8 +214,8 @@ std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
 std::vector<std::wstring> creaseScripts(const std::vector<std::int32_t>& creaseEdgeList,
                                         std::wstring_view importName) {
   if (creaseEdgeList.empty()) return {};
-  std::wstring crease = creaseScriptOf(numberListLength(creaseEdgeList), [&](wchar_t* out) {
-    writeNumberList(creaseEdgeList, out);
+  std::wstring crease = creaseScriptOf(numberListLength(creaseEdgeList), [&](std::wstring& out) {
+    appendNumberList(creaseEdgeList, out);
   });
   return {polyConversionScript(importName), std::move(crease)};
 }
