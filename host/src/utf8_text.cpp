@@ -1,6 +1,9 @@
 // UTF-8 to wide text and back.
 #include "utf8_text.h"
 
+#include <algorithm>
+#include <cwchar>
+
 namespace hostscene {
 namespace {
 
@@ -48,25 +51,43 @@ void appendSequence(std::string& out, unsigned long code) {
   }
 }
 
-}  // namespace
-
-std::string encodeUtf8(const wchar_t* text, bool& exact) {
-  exact = true;
-  std::size_t length = 0;
-  while (text[length] != 0) ++length;
-  std::string out;
-  out.reserve(length);
-  for (std::size_t i = 0; i < length; ++i) {
+// Appends text[0, count) to out; code units that are no Unicode scalar value become U+FFFD and
+// clear `exact`.
+void appendEncoded(std::string& out, const wchar_t* text, std::size_t count, bool& exact) {
+  for (std::size_t i = 0; i < count; ++i) {
     unsigned long code = static_cast<unsigned long>(text[i]);
-    if (code < 0x80) {
-      out += static_cast<char>(code);
-      continue;
-    }
     if (code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) {
       code = kReplacement;
       exact = false;
     }
     appendSequence(out, code);
+  }
+}
+
+}  // namespace
+
+std::string encodeUtf8(const wchar_t* text, bool& exact) {
+  exact = true;
+  const std::size_t length = std::wcslen(text);
+  std::string out;
+  out.reserve(length);
+  // A script is nearly all ASCII: each block is narrowed whole, in a loop without branches, and
+  // taken as it is when none of its characters needed more than a byte.
+  constexpr std::size_t kBlock = 4096;
+  char block[kBlock];
+  for (std::size_t start = 0; start < length; start += kBlock) {
+    const std::size_t count = (std::min)(kBlock, length - start);
+    unsigned long seen = 0;
+    for (std::size_t i = 0; i < count; ++i) {
+      const auto code = static_cast<unsigned long>(text[start + i]);
+      seen |= code;
+      block[i] = static_cast<char>(code);
+    }
+    if (seen < 0x80) {
+      out.append(block, count);
+    } else {
+      appendEncoded(out, text + start, count, exact);
+    }
   }
   return out;
 }
