@@ -25,7 +25,7 @@ void walkEdges(const FaceLayout& layout, std::int32_t faces, Visit&& visit) {
   for (std::int32_t face = 0; face < faces; ++face) {
     const int corners = layout.cornerCount(face);
     for (int k = 0; k < corners; ++k) {
-      visit(face, layout.corner(face, k), layout.corner(face, (k + 1) % corners), k);
+      visit(face, layout.corner(face, k), layout.corner(face, k + 1 == corners ? 0 : k + 1), k);
     }
   }
 }
