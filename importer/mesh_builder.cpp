@@ -25,7 +25,8 @@ bool sized(BOOL answer, T* const& array, int count) {
 // How many faces ahead the texture step fetches table memory, to hide its latency.
 constexpr std::int32_t kPrefetchFaces = 16;
 
-VUK_ALWAYS_INLINE void prefetchCorners(const FaceLayout& layout, std::int32_t face, const TextureVertexTable& table) {
+VUK_ALWAYS_INLINE void prefetchCorners(const FaceLayout& layout, std::int32_t face,
+                                        const TextureVertexTable& table) {
   const int corners = layout.cornerCount(face);
   for (int k = 0; k < corners; ++k) {
     const TextureCoordinate c = layout.uv(face, k);

@@ -37,9 +37,9 @@ struct TextureCoordinate {
 // Texture keys numbered in order of first appearance, from 0: open addressing with linear probing
 // in one array of 8-byte entries, at most half full. An entry holds a key's number and 32 bits of
 // its hash; the key itself is asked of the caller, who keeps every key in order (keyOf(n) answers
-// key n), and only when the hash bits match. So the table is a quarter of the memory that the keys
-// and numbers themselves would take at that load, and a look-up usually reads the one cache line
-// that prefetch() fetched for it.
+// key n), and only when the hash bits match. So the table takes half the memory of entries that
+// hold the keys themselves, and a look-up usually reads the one cache line that prefetch() fetched
+// for it.
 class TextureKeyIndex {
  public:
   explicit TextureKeyIndex(std::size_t expectedKeys) : entries_(capacityFor(expectedKeys)) {
