@@ -4,7 +4,9 @@
 // decoded to float and clamped 0 … 1 by floatSample. Tiled and deep files are refused.
 #include <OpenEXR/openexr.h>
 
+#include <algorithm>
 #include <cstring>
+#include <vector>
 
 #include "image_decoders.h"
 
@@ -80,10 +82,28 @@ bool shapeOf(exr_const_context_t context, Shape& shape, std::size_t size) {
                                                                static_cast<std::uint64_t>(shape.height), 4, size);
 }
 
-// Decodes one chunk of scan lines into `planes` (one plane of floats per kept channel, rows of the
+// Where a kept channel of a chunk goes: its plane among `pixels`, at the chunk's first row.
+float* keptDestination(int slot, std::int64_t row, const Shape& shape, std::vector<float>& pixels) {
+  const std::size_t plane = static_cast<std::size_t>(slot) * shape.width * shape.height;
+  return &pixels[plane + static_cast<std::size_t>(row) * shape.width];
+}
+
+// Every channel gets somewhere to go, the ones not kept a scratch plane that they all share: a
+// null pointer is meant to skip a channel, but some of the library's unpackers write through
+// every channel's pointer all the same (an RGB file with a depth channel took the host down).
+void setDestination(exr_coding_channel_info_t& channel, float* destination, std::int32_t lineFloats) {
+  channel.decode_to_ptr = reinterpret_cast<uint8_t*>(destination);
+  channel.user_pixel_stride = sizeof(float);
+  channel.user_line_stride = lineFloats * static_cast<int32_t>(sizeof(float));
+  channel.user_data_type = EXR_PIXEL_FLOAT;
+  channel.user_bytes_per_element = sizeof(float);
+}
+
+// Decodes one chunk of scan lines into `pixels` (one plane of floats per kept channel, rows of the
 // data window). Planes rather than interleaved pixels: the library's fast path for four
 // interleaved channels puts them in the wrong places.
-bool decodeChunk(exr_const_context_t context, int y, int firstY, const Shape& shape, std::vector<float>& pixels) {
+bool decodeChunk(exr_const_context_t context, int y, int firstY, const Shape& shape, std::vector<float>& pixels,
+                 std::vector<float>& scratch) {
   exr_chunk_info_t chunk{};
   if (exr_read_scanline_chunk_info(context, 0, y, &chunk) != EXR_ERR_SUCCESS) return false;
   Decoder decoder(context);
@@ -91,17 +111,22 @@ bool decodeChunk(exr_const_context_t context, int y, int firstY, const Shape& sh
   decoder.started = true;
   const std::int64_t row = std::int64_t{chunk.start_y} - firstY;
   if (row < 0 || row + chunk.height > shape.height) return false;
+  std::size_t scratchFloats = 1;
+  for (int16_t c = 0; c < decoder.pipeline.channel_count; ++c) {
+    const exr_coding_channel_info_t& channel = decoder.pipeline.channels[c];
+    if (channel.width < 0 || channel.height < 0 || channel.width > shape.width || channel.height > chunk.height)
+      return false;
+    if (slotOf(channel.channel_name) < 0)
+      scratchFloats = (std::max)(scratchFloats, static_cast<std::size_t>(channel.width) * channel.height);
+  }
+  if (scratch.size() < scratchFloats) scratch.resize(scratchFloats);
   for (int16_t c = 0; c < decoder.pipeline.channel_count; ++c) {
     exr_coding_channel_info_t& channel = decoder.pipeline.channels[c];
     const int slot = slotOf(channel.channel_name);
-    channel.decode_to_ptr = nullptr;
-    if (slot < 0) continue;
-    const std::size_t plane = static_cast<std::size_t>(slot) * shape.width * shape.height;
-    channel.decode_to_ptr = reinterpret_cast<uint8_t*>(&pixels[plane + static_cast<std::size_t>(row) * shape.width]);
-    channel.user_pixel_stride = sizeof(float);
-    channel.user_line_stride = shape.width * static_cast<int32_t>(sizeof(float));
-    channel.user_data_type = EXR_PIXEL_FLOAT;
-    channel.user_bytes_per_element = sizeof(float);
+    if (slot < 0)
+      setDestination(channel, scratch.data(), channel.width);
+    else
+      setDestination(channel, keptDestination(slot, row, shape, pixels), shape.width);
   }
   return exr_decoding_choose_default_routines(context, 0, &decoder.pipeline) == EXR_ERR_SUCCESS &&
          exr_decoding_run(context, 0, &decoder.pipeline) == EXR_ERR_SUCCESS;
@@ -127,8 +152,9 @@ std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t si
       exr_get_scanlines_per_chunk(context.handle, 0, &linesPerChunk) != EXR_ERR_SUCCESS || linesPerChunk < 1)
     return std::nullopt;
   std::vector<float> pixels(static_cast<std::size_t>(shape.width) * shape.height * 4, 0.0f);
+  std::vector<float> scratch;
   for (std::int64_t y = window.min.y; y <= window.max.y; y += linesPerChunk)
-    if (!decodeChunk(context.handle, static_cast<int>(y), window.min.y, shape, pixels)) return std::nullopt;
+    if (!decodeChunk(context.handle, static_cast<int>(y), window.min.y, shape, pixels, scratch)) return std::nullopt;
   EightBitImage image = blankImage(static_cast<std::uint32_t>(shape.width), static_cast<std::uint32_t>(shape.height), shape.channels);
   std::uint8_t* out = image.samples.data();
   const std::size_t area = static_cast<std::size_t>(shape.width) * shape.height;

@@ -1,6 +1,8 @@
 #pragma once
 // Small encoders for test sources, written from the formats' layouts rather than through the
 // decoders under test: each gives the bytes of a file holding the samples it was handed.
+#include <ImfChannelList.h>
+#include <ImfOutputFile.h>
 #include <ImfRgbaFile.h>
 #include <jpeglib.h>
 #include <tiffio.h>
@@ -202,6 +204,31 @@ inline Bytes exrFile(int width, int height, const std::vector<float>& rgba, bool
       pixels.emplace_back(rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]);
     Imf::RgbaOutputFile file(name, width, height, alpha ? Imf::WRITE_RGBA : Imf::WRITE_RGB);
     file.setFrameBuffer(pixels.data(), 1, static_cast<std::size_t>(width));
+    file.writePixels(height);
+  }
+  const Bytes bytes = fileBytes(name);
+  std::remove(name);
+  return bytes;
+}
+
+// An OpenEXR file of half channels named as given, each sampled at every pixel; `planes` holds
+// one plane of width × height values per name, in the order of the names.
+inline Bytes exrChannelsFile(int width, int height, const std::vector<std::string>& names, const std::vector<float>& planes) {
+  char name[] = "/tmp/vuk_source_XXXXXX";
+  const int handle = ::mkstemp(name);
+  ::close(handle);
+  {
+    const std::size_t area = static_cast<std::size_t>(width) * height;
+    std::vector<half> samples(planes.begin(), planes.end());
+    Imf::Header header(width, height);
+    Imf::FrameBuffer buffer;
+    for (std::size_t c = 0; c < names.size(); ++c) {
+      header.channels().insert(names[c], Imf::Channel(Imf::HALF));
+      buffer.insert(names[c], Imf::Slice(Imf::HALF, reinterpret_cast<char*>(&samples[c * area]), sizeof(half),
+                                         sizeof(half) * static_cast<std::size_t>(width)));
+    }
+    Imf::OutputFile file(name, header);
+    file.setFrameBuffer(buffer);
     file.writePixels(height);
   }
   const Bytes bytes = fileBytes(name);

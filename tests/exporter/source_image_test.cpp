@@ -153,6 +153,13 @@ std::vector<SourceCase> sourceCases() {
     Bytes{'\x80', '\x40', 0, '\x81', '\xFF', 0, '\x20', '\x80'}; }, 2, 1, 3, {255, 128, 0, 254, 0, 32}});
   cases.push_back({"exr_rgb", [] { return exrFile(2, 1, {0, 0.5f, 1, 1, 2, -1, 0.25f, 1}, false); }, 2, 1, 3, {0, 128, 255, 255, 0, 64}});
   cases.push_back({"exr_rgba", [] { return exrFile(1, 1, {0.25f, 0.5f, 0.75f, 0.5f}, true); }, 1, 1, 4, {64, 128, 191, 128}});
+  // Channels that are not kept (depth, ambient occlusion, chroma) are decoded and left aside.
+  cases.push_back({"exr_rgb_depth", [] { return vuktest::exrChannelsFile(2, 2, {"B", "G", "R", "Z"},
+    {1, 1, 0, 0, 0.5f, 0.5f, 0, 1, 0.25f, 0.25f, 1, 0, 7, 7, 7, 7}); }, 2, 2, 3, {64, 128, 255, 64, 128, 255, 255, 0, 0, 0, 255, 0}});
+  cases.push_back({"exr_rgba_occlusion", [] { return vuktest::exrChannelsFile(1, 1, {"A", "AO", "B", "G", "R"},
+    {0.5f, 0.1f, 1, 0.5f, 0.25f}); }, 1, 1, 4, {64, 128, 255, 128}});
+  cases.push_back({"exr_grey_chroma", [] { return vuktest::exrChannelsFile(1, 1, {"BY", "RY", "Y"}, {1, 0.5f, 0.25f}); },
+                   1, 1, 1, {64}});
   return cases;
 }
 
