@@ -29,7 +29,7 @@ struct ImportPlan {
   std::wstring importName;
   PendingObject object;
   MaterialPlan material;
-  std::vector<std::wstring> scripts;  // selection sets, then the crease commands
+  std::optional<SceneScripts> scripts;  // selection sets, then the crease commands
 };
 
 void runScript(const wchar_t* script) { ExecuteMAXScriptScript(script, FALSE, nullptr); }
@@ -74,10 +74,7 @@ std::optional<ImportPlan> planImport(const MCHAR* name) {
   releaseArrays(record);
   plan.importName = importNameOf(name);
   plan.material = planMaterial(record, plan.importName);
-  plan.scripts = selectionSetScripts(groupFaceTable, plan.importName);
-  for (std::wstring& script : creaseScripts(creaseEdgeList, plan.importName)) {
-    plan.scripts.push_back(std::move(script));
-  }
+  plan.scripts.emplace(std::move(groupFaceTable), std::move(creaseEdgeList), plan.importName);
   return plan;
 }
 
@@ -99,10 +96,7 @@ int importFile(const MCHAR* name, ImpInterface* ii, Interface* ip) {
   if (node == nullptr || !addNode(ii, node, *plan)) return 0;
   runScript(displayGammaScript());
   if (INode* sceneNode = node->GetINode()) setUpMaterial(plan->material, sceneNode, ip);
-  for (std::wstring& script : plan->scripts) {
-    runScript(script.c_str());
-    std::wstring().swap(script);  // the host keeps its own copy
-  }
+  for (std::size_t i = 0; i < plan->scripts->size(); ++i) runScript(plan->scripts->text(i).c_str());
   ii->RedrawViews();
   return 1;
 }

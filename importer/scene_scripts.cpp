@@ -103,37 +103,20 @@ void appendNumberList(const std::vector<std::int32_t>& numbers, std::wstring& ou
   out.append(block, used);
 }
 
-// A script made once at its exact size: head, a list of `listLength` characters that appendList
-// adds, tail.
-template <typename AppendList>
-std::wstring scriptAround(std::wstring_view head, std::size_t listLength, AppendList&& appendList,
-                          std::wstring_view tail) {
-  std::wstring script;
-  script.reserve(head.size() + listLength + tail.size());
-  script.append(head);
-  appendList(script);
-  script.append(tail);
-  return script;
-}
-
-// k = #{<list>}; appendSubSelSet " <set>"; $.Faces["<set>"] = k
-template <typename AppendList>
-std::wstring setScript(std::wstring_view importName, std::int32_t groupId, std::size_t listLength,
-                       AppendList&& appendList) {
+// The tail of a polygroup's selection-set command, after its triangle list.
+std::wstring setTail(std::wstring_view importName, std::int32_t groupId) {
   const std::wstring setName = escapedSetName(importName, groupId);
   std::wstring tail = L"}; appendSubSelSet \" ";
   tail += setName;
   tail += L"\"; $.Faces[\"";
   tail += setName;
   tail += L"\"] = k";
-  return scriptAround(L"k = #{", listLength, appendList, tail);
+  return tail;
 }
 
-template <typename AppendList>
-std::wstring creaseScriptOf(std::size_t listLength, AppendList&& appendList) {
-  return scriptAround(L"$.EditablePoly.SetSelection #Edge #{", listLength, appendList,
-                      L"};  $.EditablePoly.setEdgeData 1 0.77 ");
-}
+const wchar_t* const kSetHead = L"k = #{";
+const wchar_t* const kCreaseHead = L"$.EditablePoly.SetSelection #Edge #{";
+const wchar_t* const kCreaseTail = L"};  $.EditablePoly.setEdgeData 1 0.77 ";
 
 }  // namespace
 
@@ -176,9 +159,9 @@ std::wstring normalMapScript(std::wstring_view path) {
 
 std::wstring selectionSetScript(std::string_view triangleList, std::wstring_view importName,
                                 std::int32_t groupId) {
-  return setScript(
-      importName, groupId, triangleList.size(),
-      [&](std::wstring& out) { out.append(triangleList.begin(), triangleList.end()); });
+  std::wstring script = kSetHead;
+  appendAscii(script, triangleList);
+  return script + setTail(importName, groupId);
 }
 
 std::wstring polyConversionScript(std::wstring_view importName) {
@@ -190,32 +173,39 @@ std::wstring polyConversionScript(std::wstring_view importName) {
 }
 
 std::wstring creaseScript(std::string_view edgeList) {
-  return creaseScriptOf(edgeList.size(),
-                        [&](std::wstring& out) { out.append(edgeList.begin(), edgeList.end()); });
+  std::wstring script = kCreaseHead;
+  appendAscii(script, edgeList);
+  return script + kCreaseTail;
 }
 
-std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
-                                              std::wstring_view importName) {
-  std::vector<const GroupFaceTable::value_type*> entries;
-  entries.reserve(groups.size());
-  for (const auto& entry : groups) entries.push_back(&entry);
-  std::sort(entries.begin(), entries.end(),
-            [](const auto* x, const auto* y) { return x->first < y->first; });
-  std::vector<std::wstring> scripts;
-  scripts.reserve(entries.size());
-  for (const auto* entry : entries) {
-    const std::vector<std::int32_t>& triangles = entry->second;
-    scripts.push_back(setScript(importName, entry->first, numberListLength(triangles),
-                                [&](std::wstring& out) { appendNumberList(triangles, out); }));
+SceneScripts::SceneScripts(GroupFaceTable groups, std::vector<std::int32_t> creaseEdges,
+                           std::wstring_view importName) {
+  std::vector<std::int32_t> groupIds;
+  groupIds.reserve(groups.size());
+  for (const auto& entry : groups) groupIds.push_back(entry.first);
+  std::sort(groupIds.begin(), groupIds.end());
+  for (const std::int32_t id : groupIds) addListScript(kSetHead, std::move(groups[id]), setTail(importName, id));
+  if (!creaseEdges.empty()) {
+    scripts_.push_back({polyConversionScript(importName), kNoList, {}});
+    addListScript(kCreaseHead, std::move(creaseEdges), kCreaseTail);
   }
-  return scripts;
+  std::size_t longest = 0;
+  for (const Script& script : scripts_) {
+    const std::size_t listLength = script.list == kNoList ? 0 : numberListLength(lists_[script.list]);
+    longest = (std::max)(longest, script.head.size() + listLength + script.tail.size());
+  }
+  buffer_.reserve(longest);
 }
 
-std::vector<std::wstring> creaseScripts(const std::vector<std::int32_t>& creaseEdgeList,
-                                        std::wstring_view importName) {
-  if (creaseEdgeList.empty()) return {};
-  std::wstring crease = creaseScriptOf(numberListLength(creaseEdgeList), [&](std::wstring& out) {
-    appendNumberList(creaseEdgeList, out);
-  });
-  return {polyConversionScript(importName), std::move(crease)};
+void SceneScripts::addListScript(std::wstring head, std::vector<std::int32_t> numbers, std::wstring tail) {
+  lists_.push_back(std::move(numbers));
+  scripts_.push_back({std::move(head), lists_.size() - 1, std::move(tail)});
+}
+
+const std::wstring& SceneScripts::text(std::size_t i) {
+  const Script& script = scripts_[i];
+  buffer_.assign(script.head);
+  if (script.list != kNoList) appendNumberList(lists_[script.list], buffer_);
+  buffer_.append(script.tail);
+  return buffer_;
 }

@@ -32,9 +32,29 @@ std::wstring polyConversionScript(std::wstring_view importName);
 // Selects the listed edges of the editable poly and gives them the crease value 0.77.
 std::wstring creaseScript(std::string_view edgeList);
 
-// One selection-set command per polygroup, in increasing order of group id.
-std::vector<std::wstring> selectionSetScripts(const GroupFaceTable& groups,
-                                              std::wstring_view importName);
-// The poly conversion and the crease command, or nothing when no edge is creased.
-std::vector<std::wstring> creaseScripts(const std::vector<std::int32_t>& creaseEdgeList,
-                                        std::wstring_view importName);
+// The script commands run once the node is in the scene: one selection-set command per polygroup
+// in increasing order of group id, then, when an edge is creased, the poly conversion and the
+// crease command. Everything that can fail is done here: each text is written out only when it
+// is asked for, into one buffer reserved at the longest text's size, so handing the texts out
+// allocates nothing, and lists of millions of numbers take their memory once, not once a script.
+class SceneScripts {
+ public:
+  SceneScripts(GroupFaceTable groups, std::vector<std::int32_t> creaseEdges, std::wstring_view importName);
+  std::size_t size() const { return scripts_.size(); }
+  // The text of script i, 0 <= i < size(); it stays as it is until the next call.
+  const std::wstring& text(std::size_t i);
+
+ private:
+  struct Script {
+    std::wstring head;
+    std::size_t list = kNoList;  // the number list between head and tail, in lists_
+    std::wstring tail;
+  };
+  static constexpr std::size_t kNoList = static_cast<std::size_t>(-1);
+
+  void addListScript(std::wstring head, std::vector<std::int32_t> numbers, std::wstring tail);
+
+  std::vector<std::vector<std::int32_t>> lists_;
+  std::vector<Script> scripts_;
+  std::wstring buffer_;
+};

@@ -79,24 +79,31 @@ TEST(SelectionSetScripts, OneCommandPerGroupInIdOrder) {
   groups[7] = {2};
   groups[-1] = {0, 1, 4};
   groups[3] = {3};
-  const std::vector<std::wstring> scripts = selectionSetScripts(groups, L"Head");
+  SceneScripts scripts(groups, {}, L"Head");
   ASSERT_EQ(scripts.size(), 3u);
-  EXPECT_EQ(scripts[0],
+  EXPECT_EQ(scripts.text(0),
             L"k = #{1,2,5}; appendSubSelSet \" Head_set_-1\"; $.Faces[\"Head_set_-1\"] = k");
-  EXPECT_EQ(scripts[1], L"k = #{4}; appendSubSelSet \" Head_set_3\"; $.Faces[\"Head_set_3\"] = k");
-  EXPECT_EQ(scripts[2], L"k = #{3}; appendSubSelSet \" Head_set_7\"; $.Faces[\"Head_set_7\"] = k");
-  EXPECT_TRUE(selectionSetScripts(GroupFaceTable{}, L"Head").empty());
+  EXPECT_EQ(scripts.text(2), L"k = #{3}; appendSubSelSet \" Head_set_7\"; $.Faces[\"Head_set_7\"] = k");
+  EXPECT_EQ(scripts.text(1), L"k = #{4}; appendSubSelSet \" Head_set_3\"; $.Faces[\"Head_set_3\"] = k");
+  EXPECT_EQ(SceneScripts({}, {}, L"Head").size(), 0u);
 }
 
-TEST(CreaseScripts, ConversionThenEdgeCommand) {
-  const std::vector<std::wstring> scripts = creaseScripts({0, 1, 2, 3}, L"Head");
-  ASSERT_EQ(scripts.size(), 2u);
-  EXPECT_EQ(scripts[0],
+// After the sets come the conversion and the crease command, every text written into the one
+// buffer reserved up front: handing them out never allocates.
+TEST(SceneScripts, SetsThenConversionThenEdgeCommandInOneBuffer) {
+  GroupFaceTable groups;
+  groups[2] = {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10};
+  SceneScripts scripts(groups, {0, 1, 2, 3}, L"Head");
+  ASSERT_EQ(scripts.size(), 3u);
+  const wchar_t* const buffer = scripts.text(2).data();
+  EXPECT_EQ(scripts.text(1),
             L"obj = getnodebyname \"Head\"; if obj != undefined then select obj; "
             L"macros.run \"Modifier Stack\" \"Convert_to_Poly\"");
-  EXPECT_EQ(scripts[1],
+  EXPECT_EQ(scripts.text(2).data(), buffer);
+  EXPECT_EQ(scripts.text(2),
             L"$.EditablePoly.SetSelection #Edge #{1,2,3,4};  $.EditablePoly.setEdgeData 1 0.77 ");
-  EXPECT_TRUE(creaseScripts({}, L"Head").empty());
+  EXPECT_EQ(scripts.text(0).data(), buffer);
+  EXPECT_EQ(scripts.text(0), selectionSetScript("1,2,3,4,5,6,7,8,9,10,11", L"Head", 2));
 }
 
 TEST(CreaseScripts, NodeLookUpEscapesTheName) {
@@ -120,12 +127,10 @@ TEST(SelectionSetScripts, ListsMadeInPlaceEqualTheNumberList) {
   }
   GroupFaceTable groups;
   groups[7] = numbers;
-  const std::vector<std::wstring> sets = selectionSetScripts(groups, L"Edge");
-  ASSERT_EQ(sets.size(), 1u);
-  EXPECT_EQ(sets[0], selectionSetScript(numberList(numbers), L"Edge", 7));
-  const std::vector<std::wstring> creases = creaseScripts(numbers, L"Edge");
-  ASSERT_EQ(creases.size(), 2u);
-  EXPECT_EQ(creases[1], creaseScript(numberList(numbers)));
+  SceneScripts scripts(groups, numbers, L"Edge");
+  ASSERT_EQ(scripts.size(), 3u);
+  EXPECT_EQ(scripts.text(0), selectionSetScript(numberList(numbers), L"Edge", 7));
+  EXPECT_EQ(scripts.text(2), creaseScript(numberList(numbers)));
 }
 
 }  // namespace
