@@ -24,7 +24,8 @@ struct TriObjectDeleter {
 };
 using PendingObject = std::unique_ptr<TriObject, TriObjectDeleter>;
 
-// The new object and every text that the steps after AddNodeToScene use, all made beforehand.
+// The new object and every text that the steps after AddNodeToScene use, made beforehand; the
+// long scripts are written out one at a time, into memory reserved here.
 struct ImportPlan {
   std::wstring importName;
   PendingObject object;
