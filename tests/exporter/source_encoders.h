@@ -26,6 +26,18 @@ inline Bytes fileBytes(const std::string& path) {
   return Bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
 }
 
+// The bytes that write(name) puts in a fresh temporary file, which is removed afterwards.
+template <typename Write>
+Bytes bytesWrittenBy(const Write& write) {
+  char name[] = "/tmp/vuk_source_XXXXXX";
+  const int handle = ::mkstemp(name);
+  ::close(handle);
+  write(static_cast<const char*>(name));
+  const Bytes bytes = fileBytes(name);
+  std::remove(name);
+  return bytes;
+}
+
 inline void addBig(Bytes& out, std::uint32_t value, int bytes) {
   for (int i = bytes - 1; i >= 0; --i) out += static_cast<char>(value >> (8 * i));
 }
@@ -105,60 +117,56 @@ struct TiffLayout {
 
 // Samples are handed as integers (unsigned) or as float bits (32-bit floats).
 inline Bytes tiffFile(int width, int height, const TiffLayout& layout, const std::vector<std::uint32_t>& samples) {
-  char name[] = "/tmp/vuk_source_XXXXXX";
-  const int handle = ::mkstemp(name);
-  ::close(handle);
-  TIFF* tiff = TIFFOpen(name, "w");
-  for (int page = 0; page < layout.pages; ++page) {
-    TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
-    TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
-    TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
-    TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
-    TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
-    TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.format);
-    TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
-    TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
-    if (layout.alpha) {
-      const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
-      TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
-    }
-    if (!layout.colourMap.empty()) {
-      const std::size_t third = layout.colourMap.size() / 3;
-      TIFFSetField(tiff, TIFFTAG_COLORMAP, &layout.colourMap[0], &layout.colourMap[third], &layout.colourMap[2 * third]);
-    }
-    const int planes = layout.planar ? layout.samplesPerPixel : 1;
-    const int perPixel = layout.planar ? 1 : layout.samplesPerPixel;
-    // One plane's samples at a time, packed by row.
-    for (int plane = 0; plane < planes; ++plane) {
-      std::vector<std::uint32_t> mine;
-      for (int i = 0; i < width * height; ++i)
-        for (int s = 0; s < perPixel; ++s)
-          mine.push_back(samples[static_cast<std::size_t>(i * layout.samplesPerPixel + plane + s)]);
-      Bytes rows;
-      if (layout.bits == 32 || layout.bits == 16) {  // native order: libtiff swaps as the file needs
-        for (std::uint32_t v : mine) rows.append(reinterpret_cast<const char*>(&v), layout.bits / 8);
-      } else {
-        rows = packRows(mine, width * perPixel, height, layout.bits);
+  return bytesWrittenBy([&](const char* name) {
+    TIFF* tiff = TIFFOpen(name, "w");
+    for (int page = 0; page < layout.pages; ++page) {
+      TIFFSetField(tiff, TIFFTAG_IMAGEWIDTH, width);
+      TIFFSetField(tiff, TIFFTAG_IMAGELENGTH, height);
+      TIFFSetField(tiff, TIFFTAG_BITSPERSAMPLE, layout.bits);
+      TIFFSetField(tiff, TIFFTAG_SAMPLESPERPIXEL, layout.samplesPerPixel);
+      TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
+      TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.format);
+      TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+      TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
+      if (layout.alpha) {
+        const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
+        TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);
       }
-      const std::size_t rowBytes = rows.size() / static_cast<std::size_t>(height);
-      if (layout.tiled) {
-        TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
-        TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
-        Bytes tile(static_cast<std::size_t>(TIFFTileSize(tiff)), '\0');
-        const std::size_t tileRow = static_cast<std::size_t>(TIFFTileRowSize(tiff));
-        for (int y = 0; y < height; ++y) std::copy_n(rows.data() + y * rowBytes, (std::min)(rowBytes, tileRow), &tile[y * tileRow]);
-        TIFFWriteTile(tiff, &tile[0], 0, 0, 0, static_cast<std::uint16_t>(plane));
-      } else {
-        for (int y = 0; y < height; ++y)
-          TIFFWriteScanline(tiff, &rows[y * rowBytes], static_cast<std::uint32_t>(y), static_cast<std::uint16_t>(plane));
+      if (!layout.colourMap.empty()) {
+        const std::size_t third = layout.colourMap.size() / 3;
+        TIFFSetField(tiff, TIFFTAG_COLORMAP, &layout.colourMap[0], &layout.colourMap[third], &layout.colourMap[2 * third]);
       }
+      const int planes = layout.planar ? layout.samplesPerPixel : 1;
+      const int perPixel = layout.planar ? 1 : layout.samplesPerPixel;
+      // One plane's samples at a time, packed by row.
+      for (int plane = 0; plane < planes; ++plane) {
+        std::vector<std::uint32_t> mine;
+        for (int i = 0; i < width * height; ++i)
+          for (int s = 0; s < perPixel; ++s)
+            mine.push_back(samples[static_cast<std::size_t>(i * layout.samplesPerPixel + plane + s)]);
+        Bytes rows;
+        if (layout.bits == 32 || layout.bits == 16) {  // native order: libtiff swaps as the file needs
+          for (std::uint32_t v : mine) rows.append(reinterpret_cast<const char*>(&v), layout.bits / 8);
+        } else {
+          rows = packRows(mine, width * perPixel, height, layout.bits);
+        }
+        const std::size_t rowBytes = rows.size() / static_cast<std::size_t>(height);
+        if (layout.tiled) {
+          TIFFSetField(tiff, TIFFTAG_TILEWIDTH, 16);
+          TIFFSetField(tiff, TIFFTAG_TILELENGTH, 16);
+          Bytes tile(static_cast<std::size_t>(TIFFTileSize(tiff)), '\0');
+          const std::size_t tileRow = static_cast<std::size_t>(TIFFTileRowSize(tiff));
+          for (int y = 0; y < height; ++y) std::copy_n(rows.data() + y * rowBytes, (std::min)(rowBytes, tileRow), &tile[y * tileRow]);
+          TIFFWriteTile(tiff, &tile[0], 0, 0, 0, static_cast<std::uint16_t>(plane));
+        } else {
+          for (int y = 0; y < height; ++y)
+            TIFFWriteScanline(tiff, &rows[y * rowBytes], static_cast<std::uint32_t>(y), static_cast<std::uint16_t>(plane));
+        }
+      }
+      TIFFWriteDirectory(tiff);
     }
-    TIFFWriteDirectory(tiff);
-  }
-  TIFFClose(tiff);
-  const Bytes bytes = fileBytes(name);
-  std::remove(name);
-  return bytes;
+    TIFFClose(tiff);
+  });
 }
 
 // A JPEG of one flat colour (which the format keeps exactly at full quality): components 1
@@ -195,29 +203,20 @@ inline Bytes jpegFile(int width, int height, const std::vector<int>& colour, boo
 
 // An OpenEXR file of half RGBA pixels (alpha written only when asked).
 inline Bytes exrFile(int width, int height, const std::vector<float>& rgba, bool alpha) {
-  char name[] = "/tmp/vuk_source_XXXXXX";
-  const int handle = ::mkstemp(name);
-  ::close(handle);
-  {
+  return bytesWrittenBy([&](const char* name) {
     std::vector<Imf::Rgba> pixels;
     for (std::size_t i = 0; i + 3 < rgba.size(); i += 4)
       pixels.emplace_back(rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]);
     Imf::RgbaOutputFile file(name, width, height, alpha ? Imf::WRITE_RGBA : Imf::WRITE_RGB);
     file.setFrameBuffer(pixels.data(), 1, static_cast<std::size_t>(width));
     file.writePixels(height);
-  }
-  const Bytes bytes = fileBytes(name);
-  std::remove(name);
-  return bytes;
+  });
 }
 
 // An OpenEXR file of half channels named as given, each sampled at every pixel; `planes` holds
 // one plane of width × height values per name, in the order of the names.
 inline Bytes exrChannelsFile(int width, int height, const std::vector<std::string>& names, const std::vector<float>& planes) {
-  char name[] = "/tmp/vuk_source_XXXXXX";
-  const int handle = ::mkstemp(name);
-  ::close(handle);
-  {
+  return bytesWrittenBy([&](const char* name) {
     const std::size_t area = static_cast<std::size_t>(width) * height;
     std::vector<half> samples(planes.begin(), planes.end());
     Imf::Header header(width, height);
@@ -230,10 +229,7 @@ inline Bytes exrChannelsFile(int width, int height, const std::vector<std::strin
     Imf::OutputFile file(name, header);
     file.setFrameBuffer(buffer);
     file.writePixels(height);
-  }
-  const Bytes bytes = fileBytes(name);
-  std::remove(name);
-  return bytes;
+  });
 }
 
 }  // namespace vuktest
