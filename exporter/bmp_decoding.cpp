@@ -5,7 +5,7 @@
 
 #include "image_decoders.h"
 
-std::optional<EightBitImage> decodeStbBmp(const std::uint8_t* bytes, std::size_t size);
+std::optional<EightBitImage> decodeStbBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 
 namespace {
 
@@ -86,10 +86,10 @@ void decodeRuns(const RunPage& page, const std::uint8_t* data, std::size_t size,
 
 }  // namespace
 
-std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t size) {
+std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   const std::optional<RunPage> page = runPageOf(bytes, size);
-  if (!page) return decodeStbBmp(bytes, size);
-  if (!plausibleImage(page->width, page->height, 3, size)) return std::nullopt;
+  if (!page) return decodeStbBmp(bytes, size, reason);
+  if (!withinBudget(simpleClaim(page->width, page->height, 3, size), reason)) return std::nullopt;
   std::vector<std::uint8_t> indices(std::size_t{page->width} * page->height, 0);
   decodeRuns(*page, bytes + page->dataOffset, size - page->dataOffset, indices);
   EightBitImage image = blankImage(page->width, page->height, 3);

@@ -57,7 +57,7 @@ struct Shape {
   bool colour = false, alpha = false;
 };
 
-bool shapeOf(exr_const_context_t context, Shape& shape, std::size_t size) {
+bool shapeOf(exr_const_context_t context, Shape& shape) {
   exr_storage_t storage{};
   exr_attr_box2i_t window{};
   const exr_attr_chlist_t* list = nullptr;
@@ -78,8 +78,7 @@ bool shapeOf(exr_const_context_t context, Shape& shape, std::size_t size) {
   shape.width = window.max.x - window.min.x + 1;
   shape.height = window.max.y - window.min.y + 1;
   shape.channels = (shape.colour ? 3 : 1) + (shape.alpha ? 1 : 0);
-  return shape.width > 0 && shape.height > 0 && plausibleImage(static_cast<std::uint64_t>(shape.width),
-                                                               static_cast<std::uint64_t>(shape.height), 4, size);
+  return shape.width > 0 && shape.height > 0;
 }
 
 // Where a kept channel of a chunk goes: its plane among `pixels`, at the chunk's first row.
@@ -134,7 +133,7 @@ bool decodeChunk(exr_const_context_t context, int y, int firstY, const Shape& sh
 
 }  // namespace
 
-std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size) {
+std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   MemoryFile file{bytes, size};
   exr_context_initializer_t init = EXR_DEFAULT_CONTEXT_INITIALIZER;
   init.user_data = &file;
@@ -144,17 +143,20 @@ std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t si
   init.max_image_width = 65535;
   init.max_image_height = 65535;
   Context context;
-  if (exr_start_read(&context.handle, "source", &init) != EXR_ERR_SUCCESS) return std::nullopt;
+  if (exr_start_read(&context.handle, "source", &init) != EXR_ERR_SUCCESS) return refusal(reason, "its header is damaged");
   Shape shape;
   exr_attr_box2i_t window{};
   int32_t linesPerChunk = 0;
-  if (!shapeOf(context.handle, shape, size) || exr_get_data_window(context.handle, 0, &window) != EXR_ERR_SUCCESS ||
+  if (!shapeOf(context.handle, shape) || exr_get_data_window(context.handle, 0, &window) != EXR_ERR_SUCCESS ||
       exr_get_scanlines_per_chunk(context.handle, 0, &linesPerChunk) != EXR_ERR_SUCCESS || linesPerChunk < 1)
+    return refusal(reason, "its first part is not a scan-line image of RGB or Y channels");
+  if (!withinBudget(simpleClaim(static_cast<std::uint64_t>(shape.width), static_cast<std::uint64_t>(shape.height), 4, size), reason))
     return std::nullopt;
   std::vector<float> pixels(static_cast<std::size_t>(shape.width) * shape.height * 4, 0.0f);
   std::vector<float> scratch;
   for (std::int64_t y = window.min.y; y <= window.max.y; y += linesPerChunk)
-    if (!decodeChunk(context.handle, static_cast<int>(y), window.min.y, shape, pixels, scratch)) return std::nullopt;
+    if (!decodeChunk(context.handle, static_cast<int>(y), window.min.y, shape, pixels, scratch))
+      return refusal(reason, "the chunk of line " + std::to_string(y) + " is damaged or missing");
   EightBitImage image = blankImage(static_cast<std::uint32_t>(shape.width), static_cast<std::uint32_t>(shape.height), shape.channels);
   std::uint8_t* out = image.samples.data();
   const std::size_t area = static_cast<std::size_t>(shape.width) * shape.height;

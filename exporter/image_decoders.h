@@ -1,30 +1,42 @@
 #pragma once
 // The decoders behind decodeSourceImage, one per format, each from bytes in memory. Each answers
-// nothing for a damaged or unsupported file, and none prints anything.
+// nothing for a file that it cannot read, with `reason` saying what in the file it cannot read
+// (a few words, without the format's name, which decodeSourceImage puts in front). None prints
+// anything. Each fills a DecodeClaim from the header and asks withinBudget before it allocates
+// the picture.
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <string>
 
+#include "decode_budget.h"
 #include "source_image.h"
 
-std::optional<EightBitImage> decodePng(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodePnm(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size);
-std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size);
+std::optional<EightBitImage> decodePng(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodePnm(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 
-// Whether a width × height × channels image of 8-bit samples may come out of `fileBytes` bytes:
-// both sides at least 1 and at most 65535, and no more than the strongest compression of any
-// of the formats (deflate, about 1032 to 1, of one-bit samples that widen 8 times) could pack
-// into the file.
-bool plausibleImage(std::uint64_t width, std::uint64_t height, int channels, std::size_t fileBytes);
+// For `return refusal(reason, "its data ends early");`.
+inline std::nullopt_t refusal(std::string& reason, std::string why) {
+  reason = std::move(why);
+  return std::nullopt;
+}
 
-// An empty image of that shape, samples zeroed.
+// The claim of a picture whose data is known only to lie within the file's `fileBytes`: one-bit
+// samples at deflate's strongest, widened to 8 bits (the bound every decoder used before it knew
+// its format's own).
+DecodeClaim simpleClaim(std::uint64_t width, std::uint64_t height, int channels, std::size_t fileBytes);
+
+// An image of that shape with every sample zero, for decoders that leave some samples unwritten.
 EightBitImage blankImage(std::uint32_t width, std::uint32_t height, int channels);
+// An image of that shape whose samples are not written yet: for decoders that write every one.
+EightBitImage unfilledImage(std::uint32_t width, std::uint32_t height, int channels);
 
 // The 8-bit rules, shared by the decoders. 16- and 32-bit integer samples keep their high byte;
 // samples of other depths (1 to 15 bits) are scaled from 0 … 2^n − 1 to 0 … 255, rounded to the

@@ -1,6 +1,15 @@
-// JPEG through libjpeg(-turbo): baseline and progressive, grey or colour. Four-channel (CMYK and
-// YCCK) files are turned into RGB with R = (255 − C)(255 − K) / 255 and likewise for G and B,
-// rounded; files written with an Adobe marker store CMYK inverted, which the decoder undoes first.
+// JPEG through libjpeg(-turbo): baseline and progressive, Huffman or arithmetic coded, grey or
+// colour. Four-channel (CMYK and YCCK) files are turned into RGB with R = (255 − C)(255 − K) / 255
+// and likewise for G and B, rounded; files written with an Adobe marker store CMYK inverted,
+// which the decoder undoes first. Rows are decoded straight into the picture (CMYK a row at a
+// time through one row of four samples).
+//
+// Cost: from the header, every 8 × 8 block of every component must take some of the file: at
+// least two bits (its DC and end-of-block codes) in a sequential Huffman file, one in a
+// progressive one (its DC code in the first scan), and a 64th of a bit where arithmetic coding
+// packs blocks that are all zero. A progressive file costs a pass over its coefficients per
+// scan, so no more than maxScans scans are read, counted by libjpeg's progress monitor. A file
+// whose data ends early is refused rather than filled with grey.
 #include <cstdio>
 
 #include <csetjmp>
@@ -11,23 +20,85 @@
 
 namespace {
 
+// Encoders write up to a dozen scans (libjpeg's progressive script writes 10 for colour, 6 for
+// grey); a file with ten times as many is out of proportion to any picture it holds.
+constexpr int maxScans = 100;
+
 struct QuietError {
   jpeg_error_mgr manager;
   std::jmp_buf jump;
+  std::string message;
 };
 
-void onError(j_common_ptr info) { std::longjmp(reinterpret_cast<QuietError*>(info->err)->jump, 1); }
+// The file in memory as libjpeg's source. When libjpeg asks for more than there is, the source
+// notes that the data ended early and hands it an end-of-image marker, so decoding stops.
+struct MemorySource {
+  jpeg_source_mgr manager;
+  bool endedEarly = false;
+};
+
+const JOCTET endOfImage[2] = {0xFF, JPEG_EOI};
+
+void noAction(j_decompress_ptr) {}
+boolean fillBuffer(j_decompress_ptr info) {
+  reinterpret_cast<MemorySource*>(info->src)->endedEarly = true;
+  info->src->next_input_byte = endOfImage;
+  info->src->bytes_in_buffer = 2;
+  return TRUE;
+}
+void skipBytes(j_decompress_ptr info, long count) {
+  if (count <= 0) return;
+  if (static_cast<std::size_t>(count) > info->src->bytes_in_buffer) {
+    fillBuffer(info);
+    return;
+  }
+  info->src->next_input_byte += count;
+  info->src->bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
+struct ScanLimit {
+  jpeg_progress_mgr manager;
+  bool exceeded = false;
+};
+
+QuietError& errorOf(j_common_ptr info) { return *reinterpret_cast<QuietError*>(info->err); }
+
+void onError(j_common_ptr info) {
+  char text[JMSG_LENGTH_MAX];
+  (*info->err->format_message)(info, text);
+  errorOf(info).message = text;
+  std::longjmp(errorOf(info).jump, 1);
+}
 void onMessage(j_common_ptr, int) {}
 void onOutput(j_common_ptr) {}
+
+void onProgress(j_common_ptr info) {
+  auto* d = reinterpret_cast<j_decompress_ptr>(info);
+  auto* limit = reinterpret_cast<ScanLimit*>(info->progress);
+  if (d->input_scan_number > maxScans) {
+    limit->exceeded = true;
+    std::longjmp(errorOf(info).jump, 1);
+  }
+}
 
 struct Decompressor {
   jpeg_decompress_struct info{};
   QuietError error{};
-  Decompressor() {
+  ScanLimit scans{};
+  MemorySource source{};
+  Decompressor(const std::uint8_t* bytes, std::size_t size) {
+    source.manager.next_input_byte = bytes;
+    source.manager.bytes_in_buffer = size;
+    source.manager.init_source = noAction;
+    source.manager.fill_input_buffer = fillBuffer;
+    source.manager.skip_input_data = skipBytes;
+    source.manager.resync_to_restart = jpeg_resync_to_restart;
+    source.manager.term_source = noAction;
     info.err = jpeg_std_error(&error.manager);
     error.manager.error_exit = onError;
     error.manager.emit_message = onMessage;
     error.manager.output_message = onOutput;
+    scans.manager.progress_monitor = onProgress;
   }
   ~Decompressor() { jpeg_destroy_decompress(&info); }
 };
@@ -36,48 +107,84 @@ std::uint8_t inkToLight(int ink, int black) {
   return static_cast<std::uint8_t>(((255 - ink) * (255 - black) + 127) / 255);
 }
 
-// The rows decoded into `raw` (components per pixel as the decoder gives them) and, for CMYK,
-// their conversion. Everything the decoder may leave by a jump is owned outside this function.
-bool decodeRows(Decompressor& d, const std::uint8_t* bytes, std::size_t size, std::vector<std::uint8_t>& raw) {
-  if (setjmp(d.error.jump)) return false;
-  jpeg_create_decompress(&d.info);
-  jpeg_mem_src(&d.info, bytes, static_cast<unsigned long>(size));
-  if (jpeg_read_header(&d.info, TRUE) != JPEG_HEADER_OK) return false;
-  const int components = d.info.num_components;
-  if (components == 4) d.info.out_color_space = JCS_CMYK;
-  else if (components == 1) d.info.out_color_space = JCS_GRAYSCALE;
-  else d.info.out_color_space = JCS_RGB;
-  if (!plausibleImage(d.info.image_width, d.info.image_height, components == 4 ? 4 : (components == 1 ? 1 : 3), size))
-    return false;
-  jpeg_start_decompress(&d.info);
-  const std::size_t rowBytes = std::size_t{d.info.output_width} * d.info.output_components;
-  raw.assign(rowBytes * d.info.output_height, 0);
+// The claim of the header (after jpeg_read_header): the picture, and the bits its blocks need.
+DecodeClaim claimOf(const jpeg_decompress_struct& info, std::size_t size) {
+  std::uint64_t blocks = 0;
+  for (int c = 0; c < info.num_components; ++c)
+    blocks += std::uint64_t{info.comp_info[c].width_in_blocks} * info.comp_info[c].height_in_blocks;
+  DecodeClaim claim;
+  claim.width = info.image_width;
+  claim.height = info.image_height;
+  claim.channels = info.num_components == 1 ? 1 : 3;
+  // The least bits of a block, in 64ths of a bit, and so the least bytes of the file.
+  const std::uint64_t sixtyFourths = info.arith_code ? 1 : (info.progressive_mode ? 64 : 128);
+  claim.leastDataBytes = leastBytes(blocks * sixtyFourths, 8 * 64);
+  claim.dataBytes = size;
+  claim.strongest = info.arith_code ? "a 64th of a bit for each 8 x 8 block, arithmetic coded"
+                                    : info.progressive_mode ? "a bit for each 8 x 8 block" : "two bits for each 8 x 8 block";
+  return claim;
+}
+
+// The picture's rows. Everything the decoder may leave by a jump is owned outside this function.
+bool decodeRows(Decompressor& d, EightBitImage& image, std::vector<std::uint8_t>& inkRow) {
+  jpeg_start_decompress(&d.info);  // a progressive file is read whole here, scan by scan
+  if (d.source.endedEarly) return false;
+  const int components = d.info.output_components;
+  image = unfilledImage(d.info.output_width, d.info.output_height, components == 4 ? 3 : components);
+  const std::size_t rowBytes = std::size_t{image.width} * image.channels;
+  if (components == 4) inkRow.resize(std::size_t{image.width} * 4);
+  const bool inverted = d.info.saw_Adobe_marker != 0;
   while (d.info.output_scanline < d.info.output_height) {
-    JSAMPROW row = raw.data() + rowBytes * d.info.output_scanline;
-    if (jpeg_read_scanlines(&d.info, &row, 1) != 1) return false;
+    std::uint8_t* out = image.samples.data() + rowBytes * d.info.output_scanline;
+    JSAMPROW row = components == 4 ? inkRow.data() : out;
+    if (jpeg_read_scanlines(&d.info, &row, 1) != 1 || d.source.endedEarly) return false;
+    if (components != 4) continue;
+    for (std::uint32_t x = 0; x < image.width; ++x) {
+      int ink[4];
+      for (int c = 0; c < 4; ++c) ink[c] = inverted ? 255 - inkRow[x * 4 + c] : inkRow[x * 4 + c];
+      for (int c = 0; c < 3; ++c) out[x * 3 + c] = inkToLight(ink[c], ink[3]);
+    }
   }
   jpeg_finish_decompress(&d.info);
-  return true;
+  return !d.source.endedEarly;
+}
+
+// Reads the header and checks its claim, then decodes. Nothing here owns memory across a jump.
+bool decode(Decompressor& d, std::size_t size, EightBitImage& image,
+            std::vector<std::uint8_t>& inkRow, std::string& reason) {
+  if (setjmp(d.error.jump)) {
+    if (d.scans.exceeded)
+      reason = "it has more than " + std::to_string(maxScans) + " scans, out of proportion to any picture";
+    else
+      reason = "its data cannot be read: " + d.error.message;
+    return false;
+  }
+  jpeg_create_decompress(&d.info);
+  d.info.progress = &d.scans.manager;
+  d.info.src = &d.source.manager;
+  if (jpeg_read_header(&d.info, TRUE) != JPEG_HEADER_OK) {
+    reason = "it holds no image";
+    return false;
+  }
+  if (d.info.num_components != 1 && d.info.num_components != 3 && d.info.num_components != 4) {
+    reason = std::to_string(d.info.num_components) + " components are not read";
+    return false;
+  }
+  if (d.info.num_components == 4) d.info.out_color_space = JCS_CMYK;
+  else if (d.info.num_components == 1) d.info.out_color_space = JCS_GRAYSCALE;
+  else d.info.out_color_space = JCS_RGB;
+  if (!withinBudget(claimOf(d.info, size), reason)) return false;
+  if (decodeRows(d, image, inkRow)) return true;
+  reason = "its data ends early";
+  return false;
 }
 
 }  // namespace
 
-std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t size) {
-  Decompressor d;
-  std::vector<std::uint8_t> raw;
-  if (!decodeRows(d, bytes, size, raw)) return std::nullopt;
-  const int components = d.info.output_components;
-  if (components != 1 && components != 3 && components != 4) return std::nullopt;
-  EightBitImage image = blankImage(d.info.output_width, d.info.output_height, components == 4 ? 3 : components);
-  if (components != 4) {
-    image.samples = std::move(raw);
-    return image;
-  }
-  const bool inverted = d.info.saw_Adobe_marker != 0;
-  for (std::size_t pixel = 0; pixel * 4 < raw.size(); ++pixel) {
-    int ink[4];
-    for (int c = 0; c < 4; ++c) ink[c] = inverted ? 255 - raw[pixel * 4 + c] : raw[pixel * 4 + c];
-    for (int c = 0; c < 3; ++c) image.samples[pixel * 3 + c] = inkToLight(ink[c], ink[3]);
-  }
+std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+  Decompressor d(bytes, size);
+  EightBitImage image;
+  std::vector<std::uint8_t> inkRow;
+  if (!decode(d, size, image, inkRow, reason)) return std::nullopt;
   return image;
 }

@@ -96,19 +96,20 @@ bool readSampleRows(PnmInput& input, bool binary, std::uint32_t maximum, EightBi
 
 }  // namespace
 
-std::optional<EightBitImage> decodePnm(const std::uint8_t* bytes, std::size_t size) {
-  if (size < 2) return std::nullopt;
+std::optional<EightBitImage> decodePnm(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+  if (size < 2) return refusal(reason, "it is too short");
   const int kind = bytes[1] - '0';
   PnmInput input(bytes, size);
   input.skip(2);
   std::uint32_t width = 0, height = 0, maximum = 1;
-  if (!input.number(width) || !input.number(height)) return std::nullopt;
+  if (!input.number(width) || !input.number(height)) return refusal(reason, "its header has no width and height");
   const bool bitmap = kind == 1 || kind == 4;
-  if (!bitmap && (!input.number(maximum) || maximum < 1 || maximum > 65535)) return std::nullopt;
+  if (!bitmap && (!input.number(maximum) || maximum < 1 || maximum > 65535))
+    return refusal(reason, "its header has no maximum value of 1 to 65535");
   const bool binary = kind >= 4;
-  if (binary && !input.endHeader()) return std::nullopt;
+  if (binary && !input.endHeader()) return refusal(reason, "its header ends without a blank");
   const int channels = (kind == 3 || kind == 6) ? 3 : 1;
-  if (!plausibleImage(width, height, channels, size)) return std::nullopt;
+  if (!withinBudget(simpleClaim(width, height, channels, size), reason)) return std::nullopt;
   // Every sample takes at least one bit (P4), one or two bytes (P5, P6), one character (P1) or
   // two (P2, P3) of the file.
   const std::uint64_t samples = std::uint64_t{width} * height * channels;
@@ -116,9 +117,9 @@ std::optional<EightBitImage> decodePnm(const std::uint8_t* bytes, std::size_t si
   if (kind == 1) least = samples;
   if (kind == 4) least = (std::uint64_t{width} + 7) / 8 * height;
   if (kind == 5 || kind == 6) least = samples * (maximum > 255 ? 2 : 1);
-  if (least > input.left()) return std::nullopt;
+  if (least > input.left()) return refusal(reason, "its pixel data ends early");
   EightBitImage image = blankImage(width, height, channels);
   const bool read = bitmap ? readBitmapRows(input, binary, image) : readSampleRows(input, binary, maximum, image);
-  if (!read) return std::nullopt;
+  if (!read) return refusal(reason, "a sample is missing or not a number");
   return image;
 }

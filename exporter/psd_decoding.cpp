@@ -67,28 +67,30 @@ std::uint8_t eightBits(const std::uint8_t* at, unsigned depth) {
 
 }  // namespace
 
-std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size) {
+std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   BigEndianInput input(bytes, size);
   std::uint32_t version = 0, channels = 0, height = 0, width = 0, depth = 0, mode = 0, length = 0, compression = 0;
   if (!input.skip(4) || !input.take(2, version) || version != 1 || !input.skip(6) || !input.take(2, channels) ||
       !input.take(4, height) || !input.take(4, width) || !input.take(2, depth) || !input.take(2, mode))
-    return std::nullopt;
-  if ((mode != greyMode && mode != rgbMode) || (depth != 8 && depth != 16 && depth != 32)) return std::nullopt;
+    return refusal(reason, "its header is cut short or of an unknown version");
+  if (mode != greyMode && mode != rgbMode) return refusal(reason, "colour mode " + std::to_string(mode) + " is not read");
+  if (depth != 8 && depth != 16 && depth != 32) return refusal(reason, std::to_string(depth) + "-bit channels are not read");
   const std::uint32_t colours = mode == rgbMode ? 3 : 1;
-  if (channels < colours || channels > 56) return std::nullopt;
+  if (channels < colours || channels > 56) return refusal(reason, std::to_string(channels) + " channels do not fit its colour mode");
   const int kept = static_cast<int>(colours + (channels > colours ? 1 : 0));
   for (int section = 0; section < 3; ++section)  // colour mode data, image resources, layers
-    if (!input.take(4, length) || !input.skip(length)) return std::nullopt;
-  if (!input.take(2, compression) || compression > 1 || !plausibleImage(width, height, kept, size)) return std::nullopt;
+    if (!input.take(4, length) || !input.skip(length)) return refusal(reason, "a section runs past the end of the file");
+  if (!input.take(2, compression) || compression > 1) return refusal(reason, "its composite image has an unknown compression");
+  if (!withinBudget(simpleClaim(width, height, kept, size), reason)) return std::nullopt;
   const std::size_t rowBytes = std::size_t{width} * depth / 8;
   // Run-length pages list every row's coded length first, for every channel of the file.
   std::vector<std::uint32_t> rowLengths;
   if (compression == 1) {
     rowLengths.resize(std::size_t{height} * channels);
     for (std::uint32_t& rowLength : rowLengths)
-      if (!input.take(2, rowLength)) return std::nullopt;
+      if (!input.take(2, rowLength)) return refusal(reason, "its row lengths run past the end of the file");
   } else if (std::uint64_t{rowBytes} * height * kept > input.left()) {
-    return std::nullopt;
+    return refusal(reason, "its pixel data ends early");
   }
   EightBitImage image = blankImage(width, height, kept);
   std::vector<std::uint8_t> row(rowBytes);
@@ -99,7 +101,8 @@ std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t si
         input.skip(rowBytes);
       } else {
         const std::uint32_t coded = rowLengths[static_cast<std::size_t>(c) * height + y];
-        if (coded > input.left() || !unpackRow(input.here(), coded, row.data(), rowBytes)) return std::nullopt;
+        if (coded > input.left() || !unpackRow(input.here(), coded, row.data(), rowBytes))
+          return refusal(reason, "a run-length row is damaged or ends early");
         input.skip(coded);
       }
       for (std::uint32_t x = 0; x < width; ++x)

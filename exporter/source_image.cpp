@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <new>
 
 #include "image_decoders.h"
 
@@ -100,11 +101,11 @@ bool startsWith(const std::uint8_t* bytes, std::size_t size, const char* magic, 
   return size >= length && std::memcmp(bytes, magic, length) == 0;
 }
 
-using Decoder = std::optional<EightBitImage> (*)(const std::uint8_t*, std::size_t);
+using Decoder = std::optional<EightBitImage> (*)(const std::uint8_t*, std::size_t, std::string&);
 
 struct Format {
   const char* name;
-  Decoder decode;
+  Decoder decode;  // null: a format that is told apart but not read
 };
 
 // The format, told by the first bytes. TGA has no signature and is the fallback.
@@ -119,17 +120,29 @@ Format formatOf(const std::uint8_t* b, std::size_t n) {
   if (startsWith(b, n, "8BPS", 4)) return {"PSD", decodePsd};
   if (startsWith(b, n, "v/1\x01", 4)) return {"OpenEXR", decodeExr};
   if (startsWith(b, n, "#?RADIANCE", 10) || startsWith(b, n, "#?RGBE", 6)) return {"Radiance HDR", decodeHdr};
+  if (startsWith(b, n, "GIF87a", 6) || startsWith(b, n, "GIF89a", 6)) return {"GIF", nullptr};
+  if (startsWith(b, n, "DDS ", 4)) return {"DDS", nullptr};
+  if (startsWith(b, n, "\x01\xDA", 2)) return {"SGI", nullptr};
+  if (startsWith(b, n, "BA", 2)) return {"OS/2 bitmap array", nullptr};
+  if (startsWith(b, n, "RIFF", 4) && n >= 12 && std::memcmp(b + 8, "WEBP", 4) == 0) return {"WebP", nullptr};
+  if (startsWith(b, n, "\0\0\0\x0CjP  ", 8) || startsWith(b, n, "\xFF\x4F\xFF\x51", 4)) return {"JPEG 2000", nullptr};
+  if (n >= 12 && std::memcmp(b + 4, "ftyp", 4) == 0) return {"HEIF/AVIF", nullptr};
   return {"TGA", decodeTga};
 }
 
 }  // namespace
 
-bool plausibleImage(std::uint64_t width, std::uint64_t height, int channels, std::size_t fileBytes) {
-  constexpr std::uint64_t maxSide = 65535;
-  constexpr std::uint64_t maxRatio = 1032 * 8;  // deflate, of one-bit samples
-  if (width < 1 || height < 1 || width > maxSide || height > maxSide || channels < 1 || channels > 4)
-    return false;
-  return width * height * static_cast<std::uint64_t>(channels) / maxRatio <= fileBytes;
+DecodeClaim simpleClaim(std::uint64_t width, std::uint64_t height, int channels, std::size_t fileBytes) {
+  DecodeClaim claim;
+  claim.width = width;
+  claim.height = height;
+  claim.channels = channels;
+  const std::uint64_t side = maxPictureSide + 1;  // larger sides are refused all the same
+  const std::uint64_t pictureBytes = (std::min)(width, side) * (std::min)(height, side) * static_cast<std::uint64_t>(channels & 7);
+  claim.leastDataBytes = leastBytes(pictureBytes, deflateExpansion * 8);
+  claim.dataBytes = fileBytes;
+  claim.strongest = "one-bit samples deflated at 1032 to 1";
+  return claim;
 }
 
 EightBitImage blankImage(std::uint32_t width, std::uint32_t height, int channels) {
@@ -138,6 +151,15 @@ EightBitImage blankImage(std::uint32_t width, std::uint32_t height, int channels
   image.height = height;
   image.channels = channels;
   image.samples.assign(std::size_t{width} * height * static_cast<std::size_t>(channels), 0);
+  return image;
+}
+
+EightBitImage unfilledImage(std::uint32_t width, std::uint32_t height, int channels) {
+  EightBitImage image;
+  image.width = width;
+  image.height = height;
+  image.channels = channels;
+  image.samples.resize(std::size_t{width} * height * static_cast<std::size_t>(channels));
   return image;
 }
 
@@ -160,12 +182,28 @@ std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::s
                                                std::string* reason) {
   const Format format = formatOf(bytes, size);
   std::optional<EightBitImage> image;
-  try {
-    image = format.decode(bytes, size);
-  } catch (...) {  // out of memory, or a decoder's own error
-    image.reset();
+  std::string why;
+  if (format.decode == nullptr) {
+    why = "this format is not read";
+  } else {
+    try {
+      image = format.decode(bytes, size, why);
+    } catch (const std::bad_alloc&) {
+      image.reset();
+      why = "there is not enough memory to decode it";
+    } catch (...) {  // a decoder's own error
+      image.reset();
+      if (why.empty()) why = "its decoder failed";
+    }
   }
-  if (!image && reason != nullptr) *reason = std::string("not a readable ") + format.name + " image";
+  if (image || reason == nullptr) return image;
+  if (why.empty()) why = "it is damaged";
+  // TGA has no signature: a file that is no TGA either is only known not to be the others.
+  if (std::strcmp(format.name, "TGA") == 0)
+    *reason = "not an image of a format read here (PNG, JPEG, TIFF, BMP, PNM, PSD, OpenEXR, Radiance HDR), "
+              "nor a readable TGA image: " + why;
+  else
+    *reason = std::string(format.name) + " image: " + why;
   return image;
 }
 

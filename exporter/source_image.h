@@ -5,19 +5,49 @@
 #include <cstddef>
 #include <cstdint>
 #include <optional>
+#include <memory>
 #include <string>
 #include <vector>
+
+// Storage whose growth leaves new elements as they are, so a picture's samples are written once,
+// by its decoder, and never zeroed first.
+template <typename T>
+struct UnfilledAllocator : std::allocator<T> {
+  template <typename U>
+  struct rebind {
+    using other = UnfilledAllocator<U>;
+  };
+  UnfilledAllocator() = default;
+  template <typename U>
+  UnfilledAllocator(const UnfilledAllocator<U>&) noexcept {}
+  template <typename U>
+  void construct(U* at) noexcept {
+    ::new (static_cast<void*>(at)) U;
+  }
+  template <typename U, typename... Arguments>
+  void construct(U* at, Arguments&&... arguments) {
+    ::new (static_cast<void*>(at)) U(std::forward<Arguments>(arguments)...);
+  }
+};
+
+using SampleBuffer = std::vector<std::uint8_t, UnfilledAllocator<std::uint8_t>>;
 
 struct EightBitImage {
   std::uint32_t width = 0;
   std::uint32_t height = 0;
-  int channels = 0;                    // 1 grey, 2 grey and alpha, 3 RGB, 4 RGBA
-  std::vector<std::uint8_t> samples;   // rows top to bottom, samples interleaved
+  int channels = 0;       // 1 grey, 2 grey and alpha, 3 RGB, 4 RGBA
+  SampleBuffer samples;   // the stored rows, first to last, samples interleaved
+  // How the stored rows are to be shown, as the EXIF and TIFF Orientation value says: 1 as they
+  // are (first row on top, first column on the left), 2 to 8 mirrored and turned. Decoders set it
+  // and never turn the rows themselves; the TIFF writer applies it, swapping width and height
+  // for 5 to 8.
+  int orientation = 1;
 };
 
 // Reads the whole file first (a FIFO, a device or a folder is refused at once, without waiting
 // for data), so the image may come from the very file that the export replaces. Nothing when the
-// file cannot be read or decoded; `reason`, when given, then says why in a few words.
+// file cannot be read or decoded; `reason`, when given, then says why: the format told by the
+// file's first bytes and what in the file cannot be read.
 std::optional<EightBitImage> readSourceImage(const std::string& path, std::string* reason = nullptr);
 
 // The same for bytes already in memory: PNG, JPEG, TIFF (first page), BMP, PNM, TGA, PSD,

@@ -8,7 +8,7 @@
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
-#define STBI_NO_FAILURE_STRINGS
+#define STBI_FAILURE_USERMSG
 #define STBI_ONLY_TGA
 #define STBI_ONLY_HDR
 #define STBI_ONLY_BMP
@@ -44,19 +44,34 @@ struct StbFree {
 
 int byteCount(std::size_t size) { return static_cast<int>((std::min)(size, std::size_t{INT_MAX})); }
 
-// The shape the file announces, when it is one stb_image reads and the file can hold it.
-bool announcedShape(const std::uint8_t* bytes, std::size_t size, int& width, int& height, int& channels) {
-  if (size > INT_MAX) return false;
-  if (!stbi_info_from_memory(bytes, byteCount(size), &width, &height, &channels)) return false;
-  return plausibleImage(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), channels, size);
+// What stb_image said of the file it could not read.
+std::string stbReason() {
+  const char* said = stbi_failure_reason();
+  return said != nullptr ? said : "it is damaged";
 }
 
-std::optional<EightBitImage> decodeEightBit(const std::uint8_t* bytes, std::size_t size) {
+// The shape the file announces, when it is one stb_image reads and the file can hold it.
+bool announcedShape(const std::uint8_t* bytes, std::size_t size, int& width, int& height, int& channels,
+                    std::string& reason) {
+  if (size > INT_MAX) {
+    reason = "it is larger than 2 GiB";
+    return false;
+  }
+  if (!stbi_info_from_memory(bytes, byteCount(size), &width, &height, &channels)) {
+    reason = stbReason();
+    return false;
+  }
+  return withinBudget(simpleClaim(static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height), channels, size),
+                      reason);
+}
+
+std::optional<EightBitImage> decodeEightBit(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   int width = 0, height = 0, channels = 0;
-  if (!announcedShape(bytes, size, width, height, channels)) return std::nullopt;
+  if (!announcedShape(bytes, size, width, height, channels, reason)) return std::nullopt;
   const std::unique_ptr<stbi_uc, StbFree> pixels(
       stbi_load_from_memory(bytes, byteCount(size), &width, &height, &channels, 0));
-  if (!pixels || channels < 1 || channels > 4) return std::nullopt;
+  if (!pixels) return refusal(reason, stbReason());
+  if (channels < 1 || channels > 4) return refusal(reason, std::to_string(channels) + " channels are not read");
   EightBitImage image = blankImage(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), channels);
   std::memcpy(image.samples.data(), pixels.get(), image.samples.size());
   return image;
@@ -64,22 +79,21 @@ std::optional<EightBitImage> decodeEightBit(const std::uint8_t* bytes, std::size
 
 }  // namespace
 
-std::optional<EightBitImage> decodeStbTga(const std::uint8_t* bytes, std::size_t size) {
-  return decodeEightBit(bytes, size);
+std::optional<EightBitImage> decodeStbTga(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+  return decodeEightBit(bytes, size, reason);
 }
 
-std::optional<EightBitImage> decodeStbBmp(const std::uint8_t* bytes, std::size_t size) {
-  return decodeEightBit(bytes, size);
+std::optional<EightBitImage> decodeStbBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+  return decodeEightBit(bytes, size, reason);
 }
 
-std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size) {
+std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   int width = 0, height = 0, channels = 0;
-  if (!announcedShape(bytes, size, width, height, channels) ||
-      !stbi_is_hdr_from_memory(bytes, byteCount(size)))
-    return std::nullopt;
+  if (!announcedShape(bytes, size, width, height, channels, reason)) return std::nullopt;
+  if (!stbi_is_hdr_from_memory(bytes, byteCount(size))) return refusal(reason, "its header is damaged");
   const std::unique_ptr<float, StbFree> pixels(
       stbi_loadf_from_memory(bytes, byteCount(size), &width, &height, &channels, 3));
-  if (!pixels) return std::nullopt;
+  if (!pixels) return refusal(reason, stbReason());
   EightBitImage image = blankImage(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 3);
   for (std::size_t i = 0; i < image.samples.size(); ++i) image.samples[i] = floatSample(pixels.get()[i]);
   return image;

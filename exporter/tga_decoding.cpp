@@ -3,7 +3,7 @@
 // as alpha. Every other TGA goes to stb_image (8-bit samples as they are).
 #include "image_decoders.h"
 
-std::optional<EightBitImage> decodeStbTga(const std::uint8_t* bytes, std::size_t size);
+std::optional<EightBitImage> decodeStbTga(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 
 namespace {
 
@@ -37,17 +37,19 @@ bool readPixels(const std::uint8_t* data, std::size_t size, bool runs, std::vect
 
 }  // namespace
 
-std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size) {
-  if (size < headerBytes) return std::nullopt;
+std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+  if (size < headerBytes) return refusal(reason, "it is shorter than a TGA header");
   const int type = bytes[2];
   const int depth = bytes[16];
   if (bytes[1] != 0 || (type != plainTrueColour && type != runLengthTrueColour) || (depth != 15 && depth != 16))
-    return decodeStbTga(bytes, size);
+    return decodeStbTga(bytes, size, reason);
   const std::uint32_t width = little16(bytes + 12), height = little16(bytes + 14);
   const std::size_t dataAt = headerBytes + bytes[0];
-  if (dataAt > size || !plausibleImage(width, height, 3, size)) return std::nullopt;
+  if (dataAt > size) return refusal(reason, "its image identification runs past the end of the file");
+  if (!withinBudget(simpleClaim(width, height, 3, size), reason)) return std::nullopt;
   std::vector<std::uint16_t> pixels(std::size_t{width} * height);
-  if (!readPixels(bytes + dataAt, size - dataAt, type == runLengthTrueColour, pixels)) return std::nullopt;
+  if (!readPixels(bytes + dataAt, size - dataAt, type == runLengthTrueColour, pixels))
+    return refusal(reason, "its pixel data ends early");
   const bool topFirst = (bytes[17] & 0x20) != 0;
   EightBitImage image = blankImage(width, height, 3);
   for (std::uint32_t y = 0; y < height; ++y) {

@@ -62,7 +62,7 @@ TiffHandle openInMemory(MemoryFile& file) {
   if (!options) return nullptr;
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
-  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), tmsize_t{1} << 30);
+  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(largestAllocation(file.size, deflateExpansion)));
   // "m": never map the file; "h": read the first page's header only when asked.
   return TiffHandle(TIFFClientOpenExt("source", "rm", &file, readProc, writeProc, seekProc, closeProc,
                                       sizeProc, mapProc, unmapProc, options.get()));
@@ -179,23 +179,24 @@ bool unpackedDepth(const Page& page) {
   return page.format == SAMPLEFORMAT_UINT && ((page.bits >= 1 && page.bits <= 16) || page.bits == 32);
 }
 
-std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Page& page, std::size_t fileBytes) {
+std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Page& page, std::size_t fileBytes, std::string& reason) {
   const int colours = page.photometric == PHOTOMETRIC_RGB ? 3 : 1;
-  if (page.samples < colours) return std::nullopt;
+  if (page.samples < colours) return refusal(reason, "its page has fewer samples than its colours");
   const int channels = colours + (page.samples > colours && page.extraCount > 0 ? 1 : 0);
   const bool planar = page.planar == PLANARCONFIG_SEPARATE && page.samples > 1;
   const unsigned perPixel = planar ? 1 : page.samples;
   const std::uint64_t rowBits = std::uint64_t{page.width} * perPixel * page.bits;
   const std::uint64_t rasterBytes = (rowBits + 7) / 8 * page.height * (planar ? page.samples : 1);
-  if (!plausibleImage(page.width, page.height, channels, fileBytes) ||
-      rasterBytes / (1032 * 8) > fileBytes || rasterBytes > (std::uint64_t{1} << 31))
+  if (!withinBudget(simpleClaim(page.width, page.height, channels, fileBytes), reason))
     return std::nullopt;
+  if (rasterBytes / (1032 * 8) > fileBytes || rasterBytes > (std::uint64_t{1} << 31))
+    return refusal(reason, "its strips would decode to more than the file can hold");
   Raster raster;
   raster.rowBytes = static_cast<std::size_t>((rowBits + 7) / 8);
   raster.planes.assign(planar ? page.samples : 1, std::vector<std::uint8_t>(raster.rowBytes * page.height, 0));
   const bool read = TIFFIsTiled(tiff) ? readTiles(tiff, page, raster, perPixel * page.bits, fileBytes)
                                       : readStrips(tiff, page, raster);
-  if (!read) return std::nullopt;
+  if (!read) return refusal(reason, "a strip or tile is damaged or missing");
   EightBitImage image = blankImage(page.width, page.height, channels);
   std::uint8_t* out = image.samples.data();
   const bool inverted = page.photometric == PHOTOMETRIC_MINISWHITE;
@@ -210,13 +211,15 @@ std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Page& page, std::s
   return image;
 }
 
-std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, std::size_t fileBytes) {
+std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, std::size_t fileBytes,
+                                               std::string& reason) {
   char message[1024];
-  if (!plausibleImage(page.width, page.height, 4, fileBytes) || !TIFFRGBAImageOK(tiff, message))
+  if (!withinBudget(simpleClaim(page.width, page.height, 4, fileBytes), reason))
     return std::nullopt;
+  if (!TIFFRGBAImageOK(tiff, message)) return refusal(reason, std::string("its page cannot be read: ") + message);
   std::vector<std::uint32_t> pixels(std::size_t{page.width} * page.height, 0);
   if (!TIFFReadRGBAImageOriented(tiff, page.width, page.height, pixels.data(), ORIENTATION_TOPLEFT, 0))
-    return std::nullopt;
+    return refusal(reason, "its page is damaged or ends early");
   const int channels = page.extraCount > 0 ? 4 : 3;
   EightBitImage image = blankImage(page.width, page.height, channels);
   std::uint8_t* out = image.samples.data();
@@ -231,13 +234,13 @@ std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, std
 
 }  // namespace
 
-std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t size) {
+std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   MemoryFile file{bytes, size};
   const TiffHandle tiff = openInMemory(file);
-  if (!tiff) return std::nullopt;
+  if (!tiff) return refusal(reason, "its header or first directory is damaged");
   const Page page = pageOf(tiff.get());
   const bool plain = page.photometric == PHOTOMETRIC_MINISBLACK || page.photometric == PHOTOMETRIC_MINISWHITE ||
                      page.photometric == PHOTOMETRIC_RGB;
-  if (plain && unpackedDepth(page)) return decodeUnpacked(tiff.get(), page, size);
-  return decodeThroughRgba(tiff.get(), page, size);
+  if (plain && unpackedDepth(page)) return decodeUnpacked(tiff.get(), page, size, reason);
+  return decodeThroughRgba(tiff.get(), page, size, reason);
 }
