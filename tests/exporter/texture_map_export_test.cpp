@@ -1,6 +1,9 @@
+// The test encoders come before the SDK's headers, whose min and max macros the OpenEXR headers
+// cannot take.
+#include "source_encoders.h"
+
 #include "texture_map_export.h"
 
-#include <CImg.h>
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
@@ -18,8 +21,6 @@
 #include "temp_folder.h"
 #include "tiff_probe.h"
 
-using cimg_library::CImg;
-
 namespace {
 
 using vuktest::TempFolder;
@@ -31,9 +32,11 @@ protected:
 
   // Source images of three kinds: an 8-bit PNG, a JPEG and a 16-bit TIFF.
   void writeSources() {
-    CImg<unsigned char>(6, 4, 1, 3, 90).save_png(folder.file("skin.png").c_str());
-    CImg<unsigned char>(8, 2, 1, 3, 128).save_jpeg(folder.file("bumps.jpg").c_str());
-    CImg<unsigned short>(3, 5, 1, 1, 0xA1B2).save_tiff(folder.file("height.tif").c_str());
+    vuktest::TiffLayout deep;
+    deep.bits = 16;
+    vuktest::putFile(folder.file("skin.png"), vuktest::pngFile(6, 4, 8, 2, std::vector<std::uint32_t>(6 * 4 * 3, 90)));
+    vuktest::putFile(folder.file("bumps.jpg"), vuktest::jpegFile(8, 2, {128, 128, 128}, false));
+    vuktest::putFile(folder.file("height.tif"), vuktest::tiffFile(3, 5, deep, std::vector<std::uint32_t>(3 * 5, 0xA1B2)));
   }
 
   BitmapTex* bitmap(const std::string& leaf) {
@@ -159,9 +162,11 @@ TEST_F(TextureMapExport, UnreadableSourceEndsTheExportLeavingNoFileAtAll) {
 }
 
 TEST_F(TextureMapExport, DiffuseMapThatIsItsOwnTargetRoundTrips) {
-  CImg<unsigned char> picture(5, 3, 1, 3);
-  cimg_forXYC(picture, x, y, c) picture(x, y, 0, c) = static_cast<unsigned char>(40 * x + 10 * y + 70 * c);
-  picture.save_png(folder.file("skin.png").c_str());
+  std::vector<std::uint32_t> picture;
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      for (int c = 0; c < 3; ++c) picture.push_back(static_cast<std::uint32_t>(40 * x + 10 * y + 70 * c));
+  vuktest::putFile(folder.file("skin.png"), vuktest::pngFile(5, 3, 8, 2, picture));
   INode* node = selectedBoxNode();
   dress(node, bitmap("skin.png"), nullptr, nullptr);
   ASSERT_EQ(exportHead(), 1);
@@ -193,7 +198,7 @@ TEST_F(TextureMapExport, FailedExportLeavesTheEarlierExportByteIdentical) {
   EXPECT_EQ(snapshot(), before);
 
   // A full disk: the process's file size limit stops the larger diffuse map half-written.
-  CImg<unsigned char>(300, 300, 1, 3, 7).save_png(folder.file("large.png").c_str());
+  vuktest::putFile(folder.file("large.png"), vuktest::pngFile(300, 300, 8, 2, std::vector<std::uint32_t>(300 * 300 * 3, 7)));
   dress(node, bitmap("large.png"), bitmap("bumps.jpg"), bitmap("height.tif"));
   {
     const vuktest::FileSizeLimit full(100000);

@@ -1,6 +1,5 @@
 #include "tiff_conversion.h"
 
-#include <CImg.h>
 #include <gtest/gtest.h>
 
 #include <cstdarg>
@@ -12,28 +11,39 @@
 
 #include <zlib.h>
 
+#include "source_encoders.h"
 #include "temp_folder.h"
 #include "tiff_probe.h"
-
-using cimg_library::CImg;
+#include "tiff_writing.h"
 
 namespace {
 
 using vuktest::TempFolder;
 
-// A 5 x 3 colour image whose samples differ everywhere.
-CImg<unsigned char> colourPicture() {
-  CImg<unsigned char> image(5, 3, 1, 3);
-  cimg_forXYC(image, x, y, c) image(x, y, 0, c) = static_cast<unsigned char>(40 * x + 10 * y + 70 * c);
-  return image;
+using Samples = std::vector<std::uint32_t>;
+
+// A 5 x 3 colour image whose samples differ everywhere, interleaved.
+int colourSample(int x, int y, int c) { return static_cast<unsigned char>(40 * x + 10 * y + 70 * c); }
+Samples colourSamples() {
+  Samples samples;
+  for (int y = 0; y < 3; ++y)
+    for (int x = 0; x < 5; ++x)
+      for (int c = 0; c < 3; ++c) samples.push_back(static_cast<std::uint32_t>(colourSample(x, y, c)));
+  return samples;
 }
+void writeColourPng(const std::string& path) { vuktest::putFile(path, vuktest::pngFile(5, 3, 8, 2, colourSamples())); }
 
 // 16-bit samples whose high and low bytes differ, so wrapping and scaling give different pictures.
-CImg<unsigned short> deepPicture(int channels) {
-  CImg<unsigned short> image(4, 2, 1, channels);
-  const unsigned short values[4] = {0x0000, 0x1234, 0x80FF, 0xFFFF};
-  cimg_forXYC(image, x, y, c) image(x, y, 0, c) = static_cast<unsigned short>(values[x] ^ (y * 0x0100) ^ (c * 0x2000));
-  return image;
+std::uint32_t deepSample(int x, int y, int c) {
+  const std::uint32_t values[4] = {0x0000, 0x1234, 0x80FF, 0xFFFF};
+  return values[x] ^ static_cast<std::uint32_t>(y * 0x0100) ^ static_cast<std::uint32_t>(c * 0x2000);
+}
+Samples deepSamples(int channels) {
+  Samples samples;
+  for (int y = 0; y < 2; ++y)
+    for (int x = 0; x < 4; ++x)
+      for (int c = 0; c < channels; ++c) samples.push_back(deepSample(x, y, c));
+  return samples;
 }
 
 void writeBytes(const std::string& path, const std::string& bytes) {
@@ -68,8 +78,7 @@ std::string hugePngHeader() {
 
 TEST(TiffConversion, EightBitPngBecomesTheSamePictureAsTiff) {
   TempFolder folder;
-  const CImg<unsigned char> picture = colourPicture();
-  picture.save_png(folder.file("diffuse.png").c_str());
+  writeColourPng(folder.file("diffuse.png"));
   ASSERT_TRUE(convertImageToTiff(folder.file("diffuse.png"), folder.file("out.tif")));
   const TiffFacts facts = probeTiff(folder.file("out.tif"));
   ASSERT_TRUE(facts.opened);
@@ -79,34 +88,35 @@ TEST(TiffConversion, EightBitPngBecomesTheSamePictureAsTiff) {
   EXPECT_EQ(facts.bitsPerSample, 8);
   ASSERT_EQ(facts.firstRow.size(), 15u);
   for (int x = 0; x < 5; ++x)
-    for (int c = 0; c < 3; ++c) EXPECT_EQ(facts.firstRow[x * 3 + c], picture(x, 0, 0, c)) << x << "," << c;
+    for (int c = 0; c < 3; ++c) EXPECT_EQ(facts.firstRow[x * 3 + c], colourSample(x, 0, c)) << x << "," << c;
 }
 
 TEST(TiffConversion, SixteenBitSourcesKeepTheirHighByte) {
   TempFolder folder;
-  const CImg<unsigned short> grey = deepPicture(1);
-  const CImg<unsigned short> colour = deepPicture(3);
-  grey.save_png(folder.file("height.png").c_str(), 2);
-  colour.save_tiff(folder.file("height.tif").c_str());
-  struct Case { std::string source; const CImg<unsigned short>* picture; };
-  for (const Case& c : {Case{"height.png", &grey}, Case{"height.tif", &colour}}) {
+  vuktest::putFile(folder.file("height.png"), vuktest::pngFile(4, 2, 16, 0, deepSamples(1)));
+  vuktest::TiffLayout layout;
+  layout.bits = 16;
+  layout.samplesPerPixel = 3;
+  layout.photometric = PHOTOMETRIC_RGB;
+  vuktest::putFile(folder.file("height.tif"), vuktest::tiffFile(4, 2, layout, deepSamples(3)));
+  struct Case { std::string source; int channels; };
+  for (const Case& c : {Case{"height.png", 1}, Case{"height.tif", 3}}) {
     SCOPED_TRACE(c.source);
     ASSERT_TRUE(convertImageToTiff(folder.file(c.source), folder.file("out.tif")));
     const TiffFacts facts = probeTiff(folder.file("out.tif"));
     EXPECT_EQ(facts.bitsPerSample, 8);
-    const int channels = c.picture->spectrum();
+    const int channels = c.channels;
     EXPECT_EQ(facts.samplesPerPixel, channels);
     ASSERT_EQ(facts.firstRow.size(), static_cast<std::size_t>(4 * channels));
     for (int x = 0; x < 4; ++x)
       for (int ch = 0; ch < channels; ++ch)
-        EXPECT_EQ(facts.firstRow[x * channels + ch], (*c.picture)(x, 0, 0, ch) >> 8) << x << "," << ch;
+        EXPECT_EQ(facts.firstRow[x * channels + ch], deepSample(x, 0, ch) >> 8) << x << "," << ch;
   }
 }
 
 TEST(TiffConversion, SixteenBitGreyWithAlphaKeepsTwoChannels) {
   TempFolder folder;
-  const CImg<unsigned short> picture = deepPicture(2);
-  picture.save_png(folder.file("masked.png").c_str(), 2);
+  vuktest::putFile(folder.file("masked.png"), vuktest::pngFile(4, 2, 16, 4, deepSamples(2)));
   ASSERT_TRUE(convertImageToTiff(folder.file("masked.png"), folder.file("out.tif")));
   const TiffFacts facts = probeTiff(folder.file("out.tif"));
   EXPECT_EQ(facts.samplesPerPixel, 2);
@@ -117,8 +127,8 @@ TEST(TiffConversion, SixteenBitGreyWithAlphaKeepsTwoChannels) {
 
 TEST(TiffConversion, JpegAndGreyscaleSourcesKeepSizeAndChannels) {
   TempFolder folder;
-  colourPicture().save_jpeg(folder.file("photo.jpg").c_str(), 95);
-  CImg<unsigned char>(7, 2, 1, 1, 200).save_png(folder.file("mask.png").c_str());
+  vuktest::putFile(folder.file("photo.jpg"), vuktest::jpegFile(5, 3, {90, 120, 200}, false));
+  vuktest::putFile(folder.file("mask.png"), vuktest::pngFile(7, 2, 8, 0, Samples(14, 200)));
   ASSERT_TRUE(convertImageToTiff(folder.file("photo.jpg"), folder.file("photo.tif")));
   ASSERT_TRUE(convertImageToTiff(folder.file("mask.png"), folder.file("mask.tif")));
   const TiffFacts photo = probeTiff(folder.file("photo.tif"));
@@ -135,14 +145,29 @@ TEST(TiffConversion, JpegAndGreyscaleSourcesKeepSizeAndChannels) {
 
 TEST(TiffConversion, SourceNamedAfterAnotherFormatIsReadByItsContents) {
   TempFolder folder;
-  colourPicture().save_png(folder.file("really_png.jpg").c_str());
+  writeColourPng(folder.file("really_png.jpg"));
   ASSERT_TRUE(convertImageToTiff(folder.file("really_png.jpg"), folder.file("out.tif")));
   EXPECT_EQ(probeTiff(folder.file("out.tif")).width, 5u);
 }
 
 TEST(TiffConversion, BitmapSourceIsRead) {
   TempFolder folder;
-  colourPicture().save_bmp(folder.file("skin.bmp").c_str());
+  // 24-bit, bottom row first, rows padded to four bytes.
+  std::string pixels;
+  for (int y = 2; y >= 0; --y) {
+    for (int x = 0; x < 5; ++x)
+      for (int c = 2; c >= 0; --c) pixels += static_cast<char>(colourSample(x, y, c));
+    pixels += std::string(1, '\0');
+  }
+  std::string bmp = "BM";
+  vuktest::addLittle(bmp, static_cast<std::uint32_t>(54 + pixels.size()), 4);
+  vuktest::addLittle(bmp, 0, 4);
+  vuktest::addLittle(bmp, 54, 4);
+  for (const std::uint32_t field : {40u, 5u, 3u}) vuktest::addLittle(bmp, field, 4);
+  vuktest::addLittle(bmp, 1, 2);
+  vuktest::addLittle(bmp, 24, 2);
+  for (int i = 0; i < 6; ++i) vuktest::addLittle(bmp, 0, 4);
+  writeBytes(folder.file("skin.bmp"), bmp + pixels);
   ASSERT_TRUE(convertImageToTiff(folder.file("skin.bmp"), folder.file("out.tif")));
   const TiffFacts facts = probeTiff(folder.file("out.tif"));
   EXPECT_EQ(facts.width, 5u);
@@ -151,7 +176,7 @@ TEST(TiffConversion, BitmapSourceIsRead) {
 
 TEST(TiffConversion, UnreadableSourcesFailWithoutWritingATiff) {
   TempFolder folder;
-  colourPicture().save_png(folder.file("whole.png").c_str());
+  writeColourPng(folder.file("whole.png"));
   const std::string whole = readBytes(folder.file("whole.png"));
   writeBytes(folder.file("half.png"), whole.substr(0, whole.size() / 2));
   writeBytes(folder.file("huge.png"), hugePngHeader());
@@ -176,7 +201,7 @@ void printingHandler(const char* module, const char* format, va_list arguments) 
 
 TEST(TiffConversion, UnwritableTiffFails) {
   TempFolder folder;
-  colourPicture().save_png(folder.file("diffuse.png").c_str());
+  writeColourPng(folder.file("diffuse.png"));
   const TIFFErrorHandler before = TIFFSetErrorHandler(printingHandler);
   testing::internal::CaptureStderr();
   EXPECT_FALSE(convertImageToTiff(folder.file("diffuse.png"), folder.file("no_such_folder/out.tif")));
@@ -187,7 +212,7 @@ TEST(TiffConversion, UnwritableTiffFails) {
 TEST(TiffConversion, ExistingTiffIsReplaced) {
   TempFolder folder;
   writeBytes(folder.file("out.tif"), std::string(4096, 'x'));
-  colourPicture().save_png(folder.file("diffuse.png").c_str());
+  writeColourPng(folder.file("diffuse.png"));
   ASSERT_TRUE(convertImageToTiff(folder.file("diffuse.png"), folder.file("out.tif")));
   EXPECT_EQ(probeTiff(folder.file("out.tif")).width, 5u);
 }
@@ -195,7 +220,7 @@ TEST(TiffConversion, ExistingTiffIsReplaced) {
 TEST(TiffConversion, TiffinfoAcceptsTheFile) {
   if (std::system("command -v tiffinfo >/dev/null 2>&1") != 0) GTEST_SKIP() << "tiffinfo is not installed";
   TempFolder folder;
-  colourPicture().save_png(folder.file("diffuse.png").c_str());
+  writeColourPng(folder.file("diffuse.png"));
   ASSERT_TRUE(convertImageToTiff(folder.file("diffuse.png"), folder.file("out.tif")));
   const std::string report = folder.file("report.txt");
   const std::string command = "tiffinfo '" + folder.file("out.tif") + "' > '" + report + "' 2>&1";
@@ -205,4 +230,96 @@ TEST(TiffConversion, TiffinfoAcceptsTheFile) {
   EXPECT_NE(text.find("Image Width: 5 Image Length: 3"), std::string::npos) << text;
   EXPECT_NE(text.find("Bits/Sample: 8"), std::string::npos) << text;
   EXPECT_NE(text.find("Samples/Pixel: 3"), std::string::npos) << text;
+}
+
+// A 3 x 2 grey picture stored as 0 1 2 / 10 11 12, written under every orientation: the TIFF's
+// rows are the rows a viewer shows, worked out by hand from where each orientation puts row 0
+// and column 0 (2: column 0 on the right; 5: row 0 as the left column; 6: row 0 as the right
+// column read downwards; 7: as the right column read upwards; 8: as the left column read upwards).
+TEST(TiffWriting, EveryOrientationIsShownAsAViewerShowsIt) {
+  struct Case { int orientation; std::uint32_t width, height; std::vector<unsigned char> shown; };
+  const Case cases[] = {
+      {1, 3, 2, {0, 1, 2, 10, 11, 12}},  {2, 3, 2, {2, 1, 0, 12, 11, 10}}, {3, 3, 2, {12, 11, 10, 2, 1, 0}},
+      {4, 3, 2, {10, 11, 12, 0, 1, 2}},  {5, 2, 3, {0, 10, 1, 11, 2, 12}}, {6, 2, 3, {10, 0, 11, 1, 12, 2}},
+      {7, 2, 3, {12, 2, 11, 1, 10, 0}},  {8, 2, 3, {2, 12, 1, 11, 0, 10}}, {0, 3, 2, {0, 1, 2, 10, 11, 12}}};
+  TempFolder folder;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.orientation);
+    EightBitImage image;
+    image.width = 3;
+    image.height = 2;
+    image.channels = 1;
+    image.samples = {0, 1, 2, 10, 11, 12};
+    image.orientation = c.orientation;
+    std::string reason;
+    ASSERT_TRUE(writeTiff(image, folder.file("turned.tif"), reason)) << reason;
+    const TiffFacts facts = probeTiff(folder.file("turned.tif"));
+    EXPECT_EQ(facts.width, c.width);
+    EXPECT_EQ(facts.height, c.height);
+    EXPECT_EQ(facts.samples, c.shown);
+  }
+}
+
+// Turned pictures many strips high and wide: each shown pixel (X, Y) of a quarter turn
+// clockwise is the stored pixel (Y, height - 1 - X), whatever strip and band it falls in.
+TEST(TiffWriting, QuarterTurnHoldsAcrossStrips) {
+  EightBitImage image;
+  image.width = 700;
+  image.height = 90;
+  image.channels = 3;
+  image.orientation = 6;
+  for (std::uint32_t i = 0; i < image.width * image.height * 3; ++i) image.samples.push_back(static_cast<std::uint8_t>(i * 7 + i / 2100));
+  TempFolder folder;
+  std::string reason;
+  ASSERT_TRUE(writeTiff(image, folder.file("turned.tif"), reason)) << reason;
+  const TiffFacts facts = probeTiff(folder.file("turned.tif"));
+  ASSERT_EQ(facts.width, 90u);
+  ASSERT_EQ(facts.height, 700u);
+  ASSERT_EQ(facts.samples.size(), image.samples.size());
+  std::size_t wrong = 0;
+  for (std::uint32_t Y = 0; Y < 700; ++Y)
+    for (std::uint32_t X = 0; X < 90; ++X)
+      for (int c = 0; c < 3; ++c)
+        wrong += facts.samples[(Y * 90 + X) * 3 + c] != image.samples[((89 - X) * 700 + Y) * 3 + c];
+  EXPECT_EQ(wrong, 0u);
+}
+
+// The tags that readers of the exported TIFFs have always been given.
+TEST(TiffWriting, TagsAreTheOnesAlwaysWritten) {
+  EightBitImage image;
+  image.width = 300;
+  image.height = 100;
+  image.channels = 4;
+  for (std::uint32_t i = 0; i < 300 * 100 * 4; ++i) image.samples.push_back(static_cast<std::uint8_t>(20 + i % 200));
+  TempFolder folder;
+  std::string reason;
+  ASSERT_TRUE(writeTiff(image, folder.file("tags.tif"), reason)) << reason;
+  TIFF* tiff = TIFFOpen(folder.file("tags.tif").c_str(), "r");
+  ASSERT_NE(tiff, nullptr);
+  std::uint16_t compression = 0, photometric = 0, planar = 0, format = 0, orientation = 0, fill = 0;
+  std::uint32_t rowsPerStrip = 0;
+  double low = 0, high = 0;
+  char* software = nullptr;
+  TIFFGetField(tiff, TIFFTAG_COMPRESSION, &compression);
+  TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &photometric);
+  TIFFGetField(tiff, TIFFTAG_PLANARCONFIG, &planar);
+  TIFFGetField(tiff, TIFFTAG_SAMPLEFORMAT, &format);
+  TIFFGetField(tiff, TIFFTAG_ORIENTATION, &orientation);
+  TIFFGetField(tiff, TIFFTAG_FILLORDER, &fill);
+  TIFFGetField(tiff, TIFFTAG_ROWSPERSTRIP, &rowsPerStrip);
+  TIFFGetField(tiff, TIFFTAG_SMINSAMPLEVALUE, &low);
+  TIFFGetField(tiff, TIFFTAG_SMAXSAMPLEVALUE, &high);
+  TIFFGetField(tiff, TIFFTAG_SOFTWARE, &software);
+  EXPECT_EQ(compression, COMPRESSION_NONE);
+  EXPECT_EQ(photometric, PHOTOMETRIC_RGB);
+  EXPECT_EQ(planar, PLANARCONFIG_CONTIG);
+  EXPECT_EQ(format, SAMPLEFORMAT_UINT);
+  EXPECT_EQ(orientation, ORIENTATION_TOPLEFT);
+  EXPECT_EQ(fill, FILLORDER_MSB2LSB);
+  EXPECT_EQ(rowsPerStrip, 6u) << "strips of about 8 KiB";
+  EXPECT_EQ(low, 20);
+  EXPECT_EQ(high, 219);
+  EXPECT_STREQ(software, "CImg");
+  EXPECT_EQ(TIFFIsBigEndian(tiff), 0);
+  TIFFClose(tiff);
 }

@@ -1,0 +1,90 @@
+// The peak memory of a texture map's conversion beside the TIFF it writes. Writes a PNG of
+// SIDE × SIDE RGBA pixels (16384 by default) a row at a time, then converts it to TIFF in a child
+// process, the exporter's own path from source file to TIFF, and prints the child's peak
+// resident memory (getrusage's maxrss), the TIFF's size and the bound the export keeps to: 1.25
+// times the TIFF and 64 MiB (the mesh is left out: there is none here).
+//   texture_peak_bench [FOLDER] [SIDE]       FOLDER: where the two files go (the temporary folder)
+#include <png.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "tiff_conversion.h"
+
+namespace {
+
+// Stripes and gradients that deflate well, as large painted textures do.
+bool writePng(const std::string& path, std::uint32_t side) {
+  std::FILE* file = std::fopen(path.c_str(), "wb");
+  if (file == nullptr) return false;
+  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
+  png_infop info = png_create_info_struct(png);
+  if (setjmp(png_jmpbuf(png))) {
+    png_destroy_write_struct(&png, &info);
+    std::fclose(file);
+    return false;
+  }
+  png_init_io(png, file);
+  png_set_IHDR(png, info, side, side, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
+               PNG_FILTER_TYPE_DEFAULT);
+  png_write_info(png, info);
+  std::vector<png_byte> row(std::size_t{side} * 4);
+  for (std::uint32_t y = 0; y < side; ++y) {
+    for (std::uint32_t x = 0; x < side; ++x) {
+      row[x * 4] = static_cast<png_byte>(x);
+      row[x * 4 + 1] = static_cast<png_byte>(y >> 6);
+      row[x * 4 + 2] = static_cast<png_byte>((x >> 8) * 16);
+      row[x * 4 + 3] = 255;
+    }
+    png_write_row(png, row.data());
+  }
+  png_write_end(png, info);
+  png_destroy_write_struct(&png, &info);
+  return std::fclose(file) == 0;
+}
+
+double mebibytes(std::uintmax_t bytes) { return static_cast<double>(bytes) / (1 << 20); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
+  const std::uint32_t side = argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 16384;
+  const std::string source = (folder / "texture_peak_bench.png").string();
+  const std::string tiff = (folder / "texture_peak_bench.tif").string();
+  if (!writePng(source, side)) {
+    std::fprintf(stderr, "texture_peak_bench: cannot write %s\n", source.c_str());
+    return 1;
+  }
+  const auto start = std::chrono::steady_clock::now();
+  const pid_t child = fork();
+  if (child == 0) {
+    std::string reason;
+    const bool converted = convertImageToTiff(source, tiff, &reason);
+    if (!converted) std::fprintf(stderr, "texture_peak_bench: %s\n", reason.c_str());
+    _exit(converted ? 0 : 1);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+  struct rusage usage {};
+  getrusage(RUSAGE_CHILDREN, &usage);
+  if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
+  const std::uintmax_t pngBytes = std::filesystem::file_size(source);
+  const std::uintmax_t tiffBytes = std::filesystem::file_size(tiff);
+  const double peak = static_cast<double>(usage.ru_maxrss) / 1024;  // maxrss is in KiB
+  const double bound = 1.25 * mebibytes(tiffBytes) + 64;
+  std::printf("%u x %u RGBA PNG of %.2f MiB to TIFF in %.2f s\n", side, side, mebibytes(pngBytes), seconds);
+  std::printf("peak %.1f MiB  TIFF %.1f MiB  peak/TIFF %.3f  bound (1.25 x TIFF + 64 MiB) %.1f MiB: %s\n", peak,
+              mebibytes(tiffBytes), peak / mebibytes(tiffBytes), bound, peak <= bound ? "within" : "EXCEEDED");
+  std::filesystem::remove(source);
+  std::filesystem::remove(tiff);
+  return peak <= bound ? 0 : 2;
+}
