@@ -10,26 +10,31 @@ JOBS       ?= $(shell nproc)
 deps:
 	@scripts/install-deps
 
+# Builds stay quiet: their output goes to a log in the build folder, shown only when they fail.
+QUIETLY = scripts/quietly
+
 configure: deps
-	@cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+	@$(QUIETLY) $(BUILD)/configure.log "Configuring $(BUILD)/" cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
 
 build: configure
-	@cmake --build $(BUILD) -j $(JOBS)
+	@$(QUIETLY) $(BUILD)/build.log "Building everything in $(BUILD)/" cmake --build $(BUILD) -j $(JOBS)
 
-demo: build
+# The demo needs only vukhost, which builds the two modules.
+demo: configure
+	@$(QUIETLY) $(BUILD)/build.log "Building vukhost and the modules in $(BUILD)/" cmake --build $(BUILD) -j $(JOBS) --target vukhost
 	@scripts/demo $(BUILD)
 
 test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 check-sanitize: deps
-	@cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUK_SANITIZE=ON >/dev/null
-	@cmake --build $(SAN_BUILD) -j $(JOBS)
+	@$(QUIETLY) $(SAN_BUILD)/configure.log "Configuring $(SAN_BUILD)/" cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUK_SANITIZE=ON
+	@$(QUIETLY) $(SAN_BUILD)/build.log "Building everything in $(SAN_BUILD)/" cmake --build $(SAN_BUILD) -j $(JOBS)
 	@ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
 fuzz: deps
-	@cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON >/dev/null
-	@cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import fuzz_source
+	@$(QUIETLY) $(FUZZ_BUILD)/configure.log "Configuring $(FUZZ_BUILD)/" cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON
+	@$(QUIETLY) $(FUZZ_BUILD)/build.log "Building the fuzz targets in $(FUZZ_BUILD)/" cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import fuzz_source
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) reader
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) import
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) source

@@ -10,12 +10,15 @@
 // appearance (faces in order, corners in order), with v1/v2 as first met, f1 the first face and f2
 // the second face or -1. Edge k of a face runs from corner k to the next (edg[k]).
 //
-// TriangulateFace(ff) splits a face of degree d >= 4 into d - 2 triangles fanned from corner 0:
-// face ff becomes (c0, c1, c2) and the triangles (c0, c2, c3), (c0, c3, c4), ... are appended at
-// the end of the face list in that order. Map faces of every map channel whose face count matches
-// the mesh are split the same way and appended at the same indices. The d - 3 diagonals are
-// appended to the edge list in order (c0-c2 first), with edge data 0; polygon edges keep their
-// index and data, and their f1/f2 name the triangle that now holds them.
+// TriangulateFace(ff) splits a face of degree d >= 4 into d - 2 triangles that cover it, each in
+// the face's winding order. A convex face is fanned from corner 0: face ff becomes (c0, c1, c2)
+// and the triangles (c0, c2, c3), (c0, c3, c4), ... are appended at the end of the face list in
+// that order. Any other face (concave, or not flat) is cut ear by ear in the plane that fits its
+// corners best; the first triangle cut stays at ff, the others are appended in the order cut.
+// Map faces of every map channel whose face count matches the mesh are split the same way and
+// appended at the same indices. The d - 3 diagonals are appended to the edge list in order of the
+// first triangle that uses them (c0-c2 first for a fan), with edge data 0; polygon edges keep
+// their index and data, and their f1/f2 name the triangle that now holds them.
 //
 // No poly mesh call is journaled: they run once per vertex, face or edge.
 #include <memory>
@@ -140,15 +143,13 @@ public:
   // Rebuilds the edge list from the faces and fills every face's edg; edge data follows the
   // new edge count. A corner naming a vertex out of range gets edge -1.
   DllExport void FillInMesh();
-  // Splits face ff (degree 4 or more) into a fan of triangles; see the top of this file. Faces
+  // Splits face ff (degree 4 or more) into triangles; see the top of this file. Faces
   // out of range or of degree 3 or less are left alone. When the face's edges were not built
   // (an edge index out of range), the triangles get edge -1 and no diagonal is added.
   DllExport void TriangulateFace(int ff);
 
 private:
   void copyFrom(const MNMesh& from);
-  void splitMapFaces(int ff, int degree, int firstNewFace);
-  void splitFaceEdges(int ff, const std::vector<int>& polygonEdges, int firstNewFace);
   void swapWith(MNMesh& other) noexcept;
 
   int vAlloc = 0;
