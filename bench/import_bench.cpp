@@ -158,8 +158,8 @@ void BM_Read(benchmark::State& state) {
 std::vector<floors::Span> arraysOf(const VukMesh& r) {
   const auto v = static_cast<std::size_t>(r.vertexCount);
   const auto f = static_cast<std::size_t>(r.faceCount);
-  return {{r.vertices, 12 * v}, {r.faces, 16 * f}, {r.uvs, 32 * f},
-          {r.vertexColors, 4 * v}, {r.polygroups, 2 * f}, {r.faceCreaseFlags, f}};
+  return {{r.vertices.data(), 12 * v}, {r.faces.data(), 16 * f}, {r.uvs.data(), 32 * f},
+          {r.vertexColors.data(), 4 * v}, {r.polygroups.data(), 2 * f}, {r.faceCreaseFlags.data(), f}};
 }
 
 void BM_Write(benchmark::State& state) {

@@ -17,9 +17,9 @@ constexpr std::int32_t kGroupRows = 100;  // polygroups in bands of rows
 
 void fillVertices(VukMesh& record) {
   record.vertexCount = kSide * kSide;
-  record.vertices = vukAllocateArray<float>(3 * static_cast<std::size_t>(record.vertexCount));
+  record.vertices = RecordArray<float>::make(3 * static_cast<std::size_t>(record.vertexCount));
   record.vertexColors =
-      vukAllocateArray<std::uint32_t>(static_cast<std::size_t>(record.vertexCount));
+      RecordArray<std::uint32_t>::make(static_cast<std::size_t>(record.vertexCount));
   for (std::int32_t v = 0; v < record.vertexCount; ++v) {
     record.vertices[3 * v] = static_cast<float>(v % kSide);
     record.vertices[3 * v + 2] = static_cast<float>(v / kSide);
@@ -32,10 +32,10 @@ void fillFaces(VukMesh& record) {
   record.faceCount = kQuads;
   record.faceChunkTag = 20001;
   record.uvChunkTag = 25001;
-  record.faces = vukAllocateArray<std::int32_t>(4 * static_cast<std::size_t>(kQuads));
-  record.uvs = vukAllocateArray<float>(8 * static_cast<std::size_t>(kQuads));
-  record.polygroups = vukAllocateArray<std::int16_t>(static_cast<std::size_t>(kQuads));
-  record.faceCreaseFlags = vukAllocateArray<std::uint8_t>(static_cast<std::size_t>(kQuads));
+  record.faces = RecordArray<std::int32_t>::make(4 * static_cast<std::size_t>(kQuads));
+  record.uvs = RecordArray<float>::make(8 * static_cast<std::size_t>(kQuads));
+  record.polygroups = RecordArray<std::int16_t>::make(static_cast<std::size_t>(kQuads));
+  record.faceCreaseFlags = RecordArray<std::uint8_t>::make(static_cast<std::size_t>(kQuads));
   for (std::int32_t f = 0; f < kQuads; ++f) {
     const std::int32_t row = f / (kSide - 1);
     const std::int32_t corner = row * kSide + f % (kSide - 1);

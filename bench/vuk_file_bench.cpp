@@ -19,11 +19,11 @@ void fillGrid(VukMesh& mesh) {
   mesh.faceCount = kQuads;
   mesh.faceChunkTag = 20001;
   mesh.uvChunkTag = 25001;
-  mesh.vertices = vukAllocateArray<float>(3 * static_cast<std::size_t>(mesh.vertexCount));
-  mesh.vertexColors = vukAllocateArray<std::uint32_t>(static_cast<std::size_t>(mesh.vertexCount));
-  mesh.faces = vukAllocateArray<std::int32_t>(4 * static_cast<std::size_t>(kQuads));
-  mesh.uvs = vukAllocateArray<float>(8 * static_cast<std::size_t>(kQuads));
-  mesh.faceCreaseFlags = vukAllocateArray<std::uint8_t>(static_cast<std::size_t>(kQuads));
+  mesh.vertices = RecordArray<float>::make(3 * static_cast<std::size_t>(mesh.vertexCount));
+  mesh.vertexColors = RecordArray<std::uint32_t>::make(static_cast<std::size_t>(mesh.vertexCount));
+  mesh.faces = RecordArray<std::int32_t>::make(4 * static_cast<std::size_t>(kQuads));
+  mesh.uvs = RecordArray<float>::make(8 * static_cast<std::size_t>(kQuads));
+  mesh.faceCreaseFlags = RecordArray<std::uint8_t>::make(static_cast<std::size_t>(kQuads));
   for (std::int32_t v = 0; v < mesh.vertexCount; ++v) {
     mesh.vertices[3 * v] = static_cast<float>(v % kSide);
     mesh.vertices[3 * v + 2] = static_cast<float>(v / kSide);

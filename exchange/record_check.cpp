@@ -1,6 +1,7 @@
 #include "record_check.h"
 
 #include "chunk_tags.h"
+#include "face_layout.h"
 #include "verdict.h"
 
 namespace vuk {
@@ -13,21 +14,11 @@ bool knownFaceTag(std::int32_t tag) {
 }
 bool knownUvTag(std::int32_t tag) { return tag == kQuadUvsTag || tag == kTriangleUvsTag; }
 
-int indexStride(const VukMesh& record) { return record.faceChunkTag == kTriangleFacesTag ? 3 : 4; }
-int uvStride(const VukMesh& record) { return record.uvChunkTag == kTriangleUvsTag ? 6 : 8; }
 std::int32_t facesOf(const VukMesh& record) { return record.faceCount > 0 ? record.faceCount : 0; }
-
-std::int32_t cornerOf(const VukMesh& record, std::int32_t face, int k) {
-  return record.faces[static_cast<std::size_t>(face) * indexStride(record) + k];
-}
-
-bool isQuad(const VukMesh& record, std::int32_t face) {
-  return indexStride(record) == 4 && cornerOf(record, face, 3) != -1;
-}
 
 // One array against the number of values its count asks for; an absent array is not looked at.
 struct ArrayLength {
-  const void* array;
+  bool present;
   std::int32_t tag;
   const char* value;   // what one value is, and several, for the reason
   const char* values;
@@ -38,15 +29,15 @@ struct ArrayLength {
 };
 
 bool checkLength(const ArrayLength& a, std::string* reason) {
-  if (a.array == nullptr || a.held == a.expected) return true;
+  if (!a.present || a.held == a.expected) return true;
   return refuse(reason, "chunk ", a.tag, " (", findChunkTag(a.tag).name, ") holds ", a.held, " ",
                 a.held == 1 ? a.value : a.values, "; ", a.countName, " ", a.count, " needs ", a.expected);
 }
 
-bool checkFaceCorners(const VukMesh& record, std::int32_t face, std::string* reason) {
-  const int corners = isQuad(record, face) ? 4 : 3;
+bool checkFaceCorners(const VukMesh& record, const FaceLayout& layout, std::int32_t face, std::string* reason) {
+  const int corners = layout.cornerCount(face);
   for (int k = 0; k < corners; ++k) {
-    const std::int32_t index = cornerOf(record, face, k);
+    const std::int32_t index = layout.corner(face, k);
     if (index >= 0 && index < record.vertexCount) continue;
     return refuse(reason, "face ", face, " corner ", k, " names vertex ", index, "; the file has ",
                   record.vertexCount, record.vertexCount == 1 ? " vertex" : " vertices");
@@ -55,10 +46,11 @@ bool checkFaceCorners(const VukMesh& record, std::int32_t face, std::string* rea
 }
 
 bool checkFaces(const VukMesh& record, std::string* reason) {
-  const bool threeCornerUvs = record.uvs != nullptr && uvStride(record) == 6;
-  for (std::int32_t face = 0; face < facesOf(record); ++face) {
-    if (!checkFaceCorners(record, face, reason)) return false;
-    if (threeCornerUvs && isQuad(record, face)) {
+  const FaceLayout layout(record);
+  const bool threeCornerUvs = record.uvs != nullptr && layout.uvStride() == 6;
+  for (std::int32_t face = 0; face < layout.faceCount(); ++face) {
+    if (!checkFaceCorners(record, layout, face, reason)) return false;
+    if (threeCornerUvs && layout.isQuad(face)) {
       return refuse(reason, "face ", face, " is a quad but chunk ", std::int32_t{kTriangleUvsTag},
                     " (uvs) holds 3 corners a face");
     }
@@ -69,26 +61,31 @@ bool checkFaces(const VukMesh& record, std::string* reason) {
 }  // namespace
 
 std::int64_t hostTriangleCount(const VukMesh& record) {
+  const FaceLayout layout(record);
   std::int64_t triangles = 0;
-  for (std::int32_t face = 0; face < facesOf(record); ++face) triangles += isQuad(record, face) ? 2 : 1;
+  for (std::int32_t face = 0; face < layout.faceCount(); ++face) triangles += layout.isQuad(face) ? 2 : 1;
   return triangles;
 }
 
-bool checkArrayLengths(const VukMesh& record, const VukArrayLengths& lengths, std::string* reason) {
+bool checkArrayLengths(const VukMesh& record, std::string* reason) {
   const std::int64_t vertices = record.vertexCount;
   const std::int64_t faces = facesOf(record);
   const std::int32_t faceTag = knownFaceTag(record.faceChunkTag) ? record.faceChunkTag : kFacesTag;
-  const std::int32_t uvTag = uvStride(record) == 6 ? kTriangleUvsTag : kQuadUvsTag;
+  const int uvFloats = faceUvFloats(record.uvChunkTag);
+  const std::int32_t uvTag = uvFloats == 6 ? kTriangleUvsTag : kQuadUvsTag;
+  const auto held = [](const auto& array) { return static_cast<std::int64_t>(array.size()); };
   const ArrayLength arrays[] = {
-      {record.vertices, kVerticesTag, "float", "floats", lengths.vertices, vertices * 3, "vertexCount", vertices},
-      {record.vertexColors, kVertexColorsTag, "colour", "colours", lengths.vertexColors, vertices, "vertexCount",
+      {!!record.vertices, kVerticesTag, "float", "floats", held(record.vertices), vertices * 3, "vertexCount",
        vertices},
-      {record.faces, faceTag, "index", "indices", lengths.faces, faces * indexStride(record), "faceCount",
+      {!!record.vertexColors, kVertexColorsTag, "colour", "colours", held(record.vertexColors), vertices,
+       "vertexCount", vertices},
+      {!!record.faces, faceTag, "index", "indices", held(record.faces), faces * faceIndexSlots(record.faceChunkTag),
+       "faceCount", record.faceCount},
+      {!!record.uvs, uvTag, "float", "floats", held(record.uvs), faces * uvFloats, "faceCount", record.faceCount},
+      {!!record.polygroups, kPolygroupsTag, "id", "ids", held(record.polygroups), faces, "faceCount",
        record.faceCount},
-      {record.uvs, uvTag, "float", "floats", lengths.uvs, faces * uvStride(record), "faceCount", record.faceCount},
-      {record.polygroups, kPolygroupsTag, "id", "ids", lengths.polygroups, faces, "faceCount", record.faceCount},
-      {record.faceCreaseFlags, kFaceCreaseFlagsTag, "byte", "bytes", lengths.faceCreaseFlags, faces, "faceCount",
-       record.faceCount},
+      {!!record.faceCreaseFlags, kFaceCreaseFlagsTag, "byte", "bytes", held(record.faceCreaseFlags), faces,
+       "faceCount", record.faceCount},
   };
   for (const ArrayLength& array : arrays) {
     if (!checkLength(array, reason)) return false;
@@ -119,17 +116,16 @@ bool checkRecordShape(const VukMesh& record, std::string* reason) {
   return true;
 }
 
-bool checkRecord(const VukMesh& record, const VukArrayLengths& lengths, std::string* reason) {
-  return checkArrayLengths(record, lengths, reason) && checkRecordShape(record, reason);
+bool checkRecord(const VukMesh& record, std::string* reason) {
+  return checkArrayLengths(record, reason) && checkRecordShape(record, reason);
 }
 
 bool readCheckedRecord(const char* path, VukMesh& record, std::string* reason) {
-  VukArrayLengths lengths;
-  if (readVukFile(record, path, reason, &lengths) != 1) {
+  if (readVukFile(record, path, reason) != 1) {
     if (reason != nullptr && reason->empty()) *reason = "the reader could not load the file";
     return false;
   }
-  return checkRecord(record, lengths, reason);
+  return checkRecord(record, reason);
 }
 
 }  // namespace vuk

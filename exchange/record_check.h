@@ -15,7 +15,7 @@ std::int64_t hostTriangleCount(const VukMesh& record);
 
 // True when every array that is present holds exactly the values that vertexCount, faceCount
 // and the layout tags ask for. Else false and, when `reason` is given, which array and numbers.
-bool checkArrayLengths(const VukMesh& record, const VukArrayLengths& lengths, std::string* reason);
+bool checkArrayLengths(const VukMesh& record, std::string* reason);
 
 // True when the record's own fields fit together: known face and texture layouts, arrays present
 // where counts need them, three-corner texture groups only with triangles, every vertex index
@@ -24,7 +24,7 @@ bool checkArrayLengths(const VukMesh& record, const VukArrayLengths& lengths, st
 bool checkRecordShape(const VukMesh& record, std::string* reason);
 
 // Both checks, the array lengths first so that no index is looked at beyond its array.
-bool checkRecord(const VukMesh& record, const VukArrayLengths& lengths, std::string* reason);
+bool checkRecord(const VukMesh& record, std::string* reason);
 
 // Reads the file and checks its record; `reason`, when given, says why a file was refused.
 bool readCheckedRecord(const char* path, VukMesh& record, std::string* reason);

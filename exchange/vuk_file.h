@@ -99,26 +99,9 @@ bool SkipChunk(VukInput& input, const VukChunkHeader& header) noexcept;
 bool checkChunk(const VukChunkHeader& header, std::int64_t offset, std::int64_t left,
                 std::string* verdict);
 
-// How many values each array of the record received from the file: floats of the vertices and
-// of the texture coordinates, indices of the faces, one value per element for the others. An
-// array no chunk filled counts 0. The record keeps only pointers, so this is what lets a reader
-// of the record check each array against vertexCount and faceCount before indexing it.
-struct VukArrayLengths {
-  std::int64_t vertices = 0;
-  std::int64_t faces = 0;
-  std::int64_t uvs = 0;
-  std::int64_t vertexMask = 0;
-  std::int64_t vertexColors = 0;
-  std::int64_t polygroups = 0;
-  std::int64_t faceCreaseFlags = 0;
-};
-
 // Fills the record from a file or from bytes in memory, as VukMesh::Read does; on 0 `verdict`,
-// when given, says why the file was refused. `lengths`, when given, receives what each array
-// holds (also on 0, for the arrays read before the failure).
-int readVukFile(VukMesh& mesh, const char* path, std::string* verdict,
-                VukArrayLengths* lengths = nullptr);
-int readVukBytes(VukMesh& mesh, const void* bytes, std::size_t size, std::string* verdict,
-                 VukArrayLengths* lengths = nullptr);
+// when given, says why the file was refused. Each array holds exactly what its chunk carried.
+int readVukFile(VukMesh& mesh, const char* path, std::string* verdict);
+int readVukBytes(VukMesh& mesh, const void* bytes, std::size_t size, std::string* verdict);
 
 }  // namespace vuk

@@ -1,6 +1,7 @@
 // Fills a VukMesh from a Vuk file. Every chunk is checked against the bytes left before anything is
 // allocated for it, so a file never makes the reader ask for more memory than it holds.
 #include <cstring>
+#include <utility>
 
 #include "chunk_tags.h"
 #include "chunk_walk.h"
@@ -32,29 +33,31 @@ enum class Outcome { Taken, OutOfMemory, ReadFailed };
 // `field` in place of what was there; on failure the field keeps its value.
 template <typename T>
 Outcome readBlock(VukInput& input, const VukChunkHeader& header, std::size_t elements,
-                  T*& field) noexcept {
-  T* block = vukAllocateArray<T>(elements);
-  if (block == nullptr) return Outcome::OutOfMemory;
-  if (!ReadChunkPayload(input, header, block)) {
-    vukRelease(block);
-    return Outcome::ReadFailed;
-  }
-  vukRelease(field);
-  field = block;
+                  RecordArray<T>& field) noexcept {
+  RecordArray<T> block = RecordArray<T>::unfilled(elements);
+  if (!block) return Outcome::OutOfMemory;
+  if (!ReadChunkPayload(input, header, block.data())) return Outcome::ReadFailed;
+  field = std::move(block);
   return Outcome::Taken;
 }
 
 // A text chunk of size 16 leaves the field as it was. The text is stored with one zero byte more
 // than the chunk holds, so it is terminated even when the file's bytes are not.
-Outcome takeText(VukInput& input, const VukChunkHeader& header, char*& field) noexcept {
+Outcome takeText(VukInput& input, const VukChunkHeader& header, RecordText& field) noexcept {
   const std::int64_t length = keptPayloadBytes(header);
   if (length == 0) return Outcome::Taken;
-  return readBlock(input, header, static_cast<std::size_t>(length) + 1, field);
+  const auto bytes = static_cast<std::size_t>(length);
+  RecordText text = RecordText::unfilled(bytes + 1);
+  if (!text) return Outcome::OutOfMemory;
+  if (!ReadChunkPayload(input, header, text.data())) return Outcome::ReadFailed;
+  text[bytes] = '\0';
+  field = std::move(text);
+  return Outcome::Taken;
 }
 
 // An array chunk of count 0 leaves the field as it was and is passed over by its size.
 template <typename T>
-Outcome takeArray(VukInput& input, const VukChunkHeader& header, T*& field) noexcept {
+Outcome takeArray(VukInput& input, const VukChunkHeader& header, RecordArray<T>& field) noexcept {
   if (header.count == 0) return SkipChunk(input, header) ? Outcome::Taken : Outcome::ReadFailed;
   const auto bytes = static_cast<std::size_t>(keptPayloadBytes(header));
   return readBlock(input, header, bytes / sizeof(T), field);
@@ -69,7 +72,7 @@ Outcome takeFormatFlags(VukInput& input, const VukChunkHeader& header, VukMesh& 
 
 // Counts and layout tags change together with the array they describe.
 template <typename T>
-Outcome takeCounted(VukInput& input, const VukChunkHeader& header, T*& field,
+Outcome takeCounted(VukInput& input, const VukChunkHeader& header, RecordArray<T>& field,
                     std::int32_t& count) noexcept {
   const Outcome outcome = takeArray(input, header, field);
   if (outcome == Outcome::Taken) count = header.count;
@@ -115,34 +118,11 @@ Outcome takeChunk(VukInput& input, const VukChunkHeader& header, VukMesh& mesh) 
   }
 }
 
-// A chunk with elements replaces its array; one of count 0 leaves it, and its length, as it was.
-void noteLength(const VukChunkHeader& header, VukArrayLengths& lengths) noexcept {
-  if (header.count <= 0) return;
-  // Positions, indices and texture coordinates are 4-byte values, several to an element.
-  const std::int64_t fourByteValues = keptPayloadBytes(header) / 4;
-  switch (header.tag) {
-    case kVerticesTag: lengths.vertices = fourByteValues; break;
-    case kFacesTag:
-    case kQuadFacesTag:
-    case kTriangleFacesTag: lengths.faces = fourByteValues; break;
-    case kQuadUvsTag:
-    case kTriangleUvsTag: lengths.uvs = fourByteValues; break;
-    case kVertexMaskTag: lengths.vertexMask = header.count; break;
-    case kVertexColorsTag: lengths.vertexColors = header.count; break;
-    case kPolygroupsTag: lengths.polygroups = header.count; break;
-    case kFaceCreaseFlagsTag: lengths.faceCreaseFlags = header.count; break;
-    default: break;
-  }
-}
-
-int readChunks(VukMesh& mesh, VukInput& input, std::string* verdict, VukArrayLengths* lengths) {
-  if (lengths != nullptr) *lengths = VukArrayLengths{};
+int readChunks(VukMesh& mesh, VukInput& input, std::string* verdict) {
   const auto seen = [](const VukChunkHeader&, std::int64_t) {};
   const auto take = [&](const VukChunkHeader& header, std::int64_t offset) {
     switch (takeChunk(input, header, mesh)) {
-      case Outcome::Taken:
-        if (lengths != nullptr) noteLength(header, *lengths);
-        return true;
+      case Outcome::Taken: return true;
       case Outcome::OutOfMemory:
         return refuse(verdict, "chunk ", header.tag, " at offset ", offset,
                       ": out of memory for ", keptPayloadBytes(header), " bytes");
@@ -155,19 +135,16 @@ int readChunks(VukMesh& mesh, VukInput& input, std::string* verdict, VukArrayLen
 
 }  // namespace
 
-int readVukFile(VukMesh& mesh, const char* path, std::string* verdict, VukArrayLengths* lengths) {
+int readVukFile(VukMesh& mesh, const char* path, std::string* verdict) {
   mesh.Clear();
-  if (lengths != nullptr) *lengths = VukArrayLengths{};
   std::optional<VukInput> input = OpenForRead(path, verdict);
-  return input ? readChunks(mesh, *input, verdict, lengths) : 0;
+  return input ? readChunks(mesh, *input, verdict) : 0;
 }
 
-int readVukBytes(VukMesh& mesh, const void* bytes, std::size_t size, std::string* verdict,
-                 VukArrayLengths* lengths) {
+int readVukBytes(VukMesh& mesh, const void* bytes, std::size_t size, std::string* verdict) {
   mesh.Clear();
-  if (lengths != nullptr) *lengths = VukArrayLengths{};
   std::optional<VukInput> input = OpenForRead(bytes, size, verdict);
-  return input ? readChunks(mesh, *input, verdict, lengths) : 0;
+  return input ? readChunks(mesh, *input, verdict) : 0;
 }
 
 }  // namespace vuk

@@ -82,12 +82,21 @@ bool WriteChunk(std::FILE* file, std::int32_t tag, std::int32_t count, const voi
 
 namespace {
 
-bool writeText(std::FILE* file, std::int32_t tag, const char* text, std::uint32_t extra = 0) {
-  return text == nullptr || WriteChunk(file, tag, 1, text, extra);
+bool writeText(std::FILE* file, std::int32_t tag, const RecordText& text, std::uint32_t extra = 0) {
+  return !text || WriteChunk(file, tag, 1, text.data(), extra);
 }
 
-bool writeOptional(std::FILE* file, std::int32_t tag, std::int32_t count, const void* data) {
-  return data == nullptr || WriteChunk(file, tag, count, data, 0);
+// An array chunk of `count` elements from `array`, refused when the array holds fewer bytes.
+template <typename T>
+bool writeArray(std::FILE* file, std::int32_t tag, std::int32_t count, const RecordArray<T>& array) {
+  const std::int64_t needed = count < 0 ? 0 : std::int64_t{count} * findChunkTag(tag).elementSize;
+  if (static_cast<std::uint64_t>(needed) > array.size() * sizeof(T)) return false;
+  return WriteChunk(file, tag, count, array.data(), 0);
+}
+
+template <typename T>
+bool writeOptional(std::FILE* file, std::int32_t tag, std::int32_t count, const RecordArray<T>& array) {
+  return !array || writeArray(file, tag, count, array);
 }
 
 std::uint32_t floatBits(float value) noexcept {
@@ -101,8 +110,8 @@ bool writeChunks(std::FILE* file, const VukMesh& mesh) {
   return writeText(file, kObjectNameTag, mesh.objectName) &&
          writeText(file, kSecondaryNameTag, mesh.secondaryName) &&
          WriteChunk(file, kFormatFlagsTag, 1, &mesh.formatFlags, 0) &&
-         WriteChunk(file, kVerticesTag, mesh.vertexCount, mesh.vertices, 0) &&
-         WriteChunk(file, mesh.faceChunkTag, mesh.faceCount, mesh.faces, 0) &&
+         writeArray(file, kVerticesTag, mesh.vertexCount, mesh.vertices) &&
+         writeArray(file, mesh.faceChunkTag, mesh.faceCount, mesh.faces) &&
          writeOptional(file, mesh.uvChunkTag, mesh.faceCount, mesh.uvs) &&
          writeOptional(file, kVertexMaskTag, mesh.vertexCount, mesh.vertexMask) &&
          writeOptional(file, kVertexColorsTag, mesh.vertexCount, mesh.vertexColors) &&

@@ -13,7 +13,6 @@
 
 #include "file_transaction.h"
 #include "geometry_extraction.h"
-#include "record_arrays.h"
 #include "text_conversion.h"
 #include "texture_map_export.h"
 #include "vuk_file.h"
@@ -88,7 +87,7 @@ int exportNode(const ChosenNode& chosen, const std::string& path) {
   if (!converted || converted->ClassID() != polyObjectClassID) return 0;
   MNMesh& poly = static_cast<PolyObject*>(converted.get())->GetMesh();
   VukMesh record;
-  record.objectName = newRecordText(toNarrowTextCut(chosen.object->GetObjectName(), maxObjectNameBytes));
+  record.objectName = recordText(toNarrowTextCut(chosen.object->GetObjectName(), maxObjectNameBytes));
   extractGeometry(record, poly, chosen.transform);
   vuk::FileTransaction transaction;  // an early return removes every temporary
   if (!exportTextureMaps(chosen.node, path, record, transaction)) return 0;

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <vector>
 
-#include "record_arrays.h"
 
 namespace {
 
@@ -64,12 +63,12 @@ std::uint8_t faceCreaseByte(const MNFace& face, const float* crease, int edgeCou
 
 void extractVertices(VukMesh& mesh, const MNMesh& poly, int vertexCount, const Matrix3& nodeTransform) {
   const std::size_t count = countOf(vertexCount);
-  mesh.vertices = newRecordArray<float>(3 * count);
+  mesh.vertices = RecordArray<float>::make(3 * count);
   mesh.vertexCount = static_cast<std::int32_t>(count);
   Matrix3 turn;
   turn.IdentityMatrix();
   turn.RotateX(exportTurnAngle);
-  float* out = mesh.vertices;
+  float* out = mesh.vertices.data();
   for (std::size_t i = 0; i < count; ++i, out += 3) {
     const Point3 stored = turn.PointTransform(nodeTransform.PointTransform(poly.v[i].p));
     out[0] = stored.x;
@@ -82,7 +81,7 @@ void extractVertexColors(VukMesh& mesh, const MNMesh& poly, int vertexCount) {
   const MNMap* colours = mapChannel(poly, 0);
   if (colours == nullptr || colours->numv <= 0 || colours->v == nullptr) return;
   const std::size_t count = countOf(vertexCount);
-  mesh.vertexColors = newRecordArray<std::uint32_t>(count);
+  mesh.vertexColors = RecordArray<std::uint32_t>::make(count);
   const std::size_t known = (std::min)(count, countOf(colours->numv));
   for (std::size_t i = 0; i < known; ++i) mesh.vertexColors[i] = packColour(colours->v[i]);
 }
@@ -99,10 +98,10 @@ int triangulateLargeFaces(MNMesh& poly, int faceCount) {
 
 void extractFaces(VukMesh& mesh, const MNMesh& poly, int faceCount) {
   const std::size_t count = countOf(faceCount);
-  mesh.faces = newRecordArray<std::int32_t>(4 * count);
+  mesh.faces = RecordArray<std::int32_t>::make(4 * count);
   mesh.faceCount = static_cast<std::int32_t>(count);
   mesh.faceChunkTag = 20001;
-  std::int32_t* out = mesh.faces;
+  std::int32_t* out = mesh.faces.data();
   for (std::size_t i = 0; i < count; ++i, out += 4) {
     const MNFace& face = poly.f[i];
     out[0] = cornerVertex(face, 0);
@@ -116,10 +115,10 @@ void extractTextureCoords(VukMesh& mesh, const MNMesh& poly, int faceCount, int 
   const MNMap* map = mapChannel(poly, channel);
   if (map == nullptr || map->numf <= 0 || map->f == nullptr) return;
   const std::size_t count = countOf(faceCount);
-  mesh.uvs = newRecordArray<float>(8 * count);
+  mesh.uvs = RecordArray<float>::make(8 * count);
   mesh.uvChunkTag = 25001;
   const std::size_t mapped = (std::min)(count, countOf(map->numf));
-  for (std::size_t i = 0; i < mapped; ++i) storeFaceUvs(mesh.uvs + 8 * i, *map, map->f[i]);
+  for (std::size_t i = 0; i < mapped; ++i) storeFaceUvs(mesh.uvs.data() + 8 * i, *map, map->f[i]);
 }
 
 void extractCreaseFlags(VukMesh& mesh, const MNMesh& poly, int faceCount, int edgeChannel) {
@@ -127,6 +126,6 @@ void extractCreaseFlags(VukMesh& mesh, const MNMesh& poly, int faceCount, int ed
   const float* crease = poly.edgeFloat(edgeChannel);
   if (crease == nullptr) return;
   const std::size_t count = countOf(faceCount);
-  mesh.faceCreaseFlags = newRecordArray<std::uint8_t>(count);
+  mesh.faceCreaseFlags = RecordArray<std::uint8_t>::make(count);
   for (std::size_t i = 0; i < count; ++i) mesh.faceCreaseFlags[i] = faceCreaseByte(poly.f[i], crease, poly.nume);
 }

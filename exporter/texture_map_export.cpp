@@ -4,7 +4,6 @@
 #include <imtl.h>
 #include <stdmat.h>
 
-#include "record_arrays.h"
 #include "text_conversion.h"
 #include "tiff_conversion.h"
 
@@ -13,7 +12,7 @@ namespace {
 struct MapSlot {
   int mapId;
   const char* suffix;
-  char* VukMesh::*field;
+  RecordText VukMesh::*field;
 };
 
 constexpr MapSlot mapSlots[] = {
@@ -52,9 +51,7 @@ std::optional<std::string> sourcePathOf(BitmapTex* texture) {
 }
 
 void recordPath(VukMesh& mesh, const MapSlot& slot, const std::string& tiffPath) {
-  char* text = newRecordText(tiffPath);
-  vukRelease(mesh.*slot.field);
-  mesh.*slot.field = text;
+  mesh.*slot.field = recordText(tiffPath);
 }
 
 }  // namespace

@@ -15,8 +15,8 @@ namespace {
 // Every text the reader stores is terminated inside its block.
 std::size_t touchTexts(const VukMesh& mesh) {
   std::size_t total = 0;
-  for (const char* text : {mesh.objectName, mesh.secondaryName, mesh.texturePath,
-                           mesh.normalMapPath, mesh.displacementMapPath}) {
+  for (const char* text : {mesh.objectName.data(), mesh.secondaryName.data(), mesh.texturePath.data(),
+                           mesh.normalMapPath.data(), mesh.displacementMapPath.data()}) {
     if (text != nullptr) total += std::strlen(text);
   }
   return total;

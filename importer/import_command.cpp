@@ -13,7 +13,6 @@
 #include "material_setup.h"
 #include "mesh_builder.h"
 #include "record_check.h"
-#include "record_loading.h"
 #include "scene_scripts.h"
 
 namespace {
@@ -37,44 +36,28 @@ void runScript(const wchar_t* script) { ExecuteMAXScriptScript(script, FALSE, nu
 
 bool readRecord(const MCHAR* name, VukMesh& record) {
   const std::optional<std::string> path = narrowFileName(name);
-  RecordArrayCounts counts;
-  return path && loadRecord(path->c_str(), record, counts) && vuk::checkRecord(record, counts, nullptr);
+  return path && vuk::readCheckedRecord(path->c_str(), record, nullptr);
 }
 
-template <typename T>
-void releaseArray(T*& array) {
-  vukRelease(array);
-  array = nullptr;
-}
-
-// After the mesh is built only the record's texts and displacement amount are read, so its
-// arrays, the size of the file, go back to the heap before the scripts are made.
-void releaseArrays(VukMesh& record) {
-  releaseArray(record.vertices);
-  releaseArray(record.vertexColors);
-  releaseArray(record.vertexMask);
-  releaseArray(record.faces);
-  releaseArray(record.uvs);
-  releaseArray(record.polygroups);
-  releaseArray(record.faceCreaseFlags);
-  record.vertexCount = 0;
-  record.faceCount = 0;
+// Reads the file, builds the new object's mesh and the material plan. The record lives only
+// here: its arrays, the size of the file, go back to the heap before the scripts are made.
+bool buildObject(const MCHAR* name, ImportPlan& plan, std::vector<std::int32_t>& creaseEdgeList,
+                 GroupFaceTable& groupFaceTable) {
+  VukMesh record;
+  if (!readRecord(name, record)) return false;
+  plan.object.reset(CreateNewTriObject());
+  if (!plan.object) return false;
+  if (!buildHostMesh(record, plan.object->GetMesh(), creaseEdgeList, groupFaceTable)) return false;
+  plan.importName = importNameOf(name);
+  plan.material = planMaterial(record, plan.importName);
+  return true;
 }
 
 std::optional<ImportPlan> planImport(const MCHAR* name) {
-  VukMesh record;
-  if (!readRecord(name, record)) return std::nullopt;
   ImportPlan plan;
-  plan.object.reset(CreateNewTriObject());
-  if (!plan.object) return std::nullopt;
   std::vector<std::int32_t> creaseEdgeList;
   GroupFaceTable groupFaceTable;
-  if (!buildHostMesh(record, plan.object->GetMesh(), creaseEdgeList, groupFaceTable)) {
-    return std::nullopt;
-  }
-  releaseArrays(record);
-  plan.importName = importNameOf(name);
-  plan.material = planMaterial(record, plan.importName);
+  if (!buildObject(name, plan, creaseEdgeList, groupFaceTable)) return std::nullopt;
   plan.scripts.emplace(std::move(groupFaceTable), std::move(creaseEdgeList), plan.importName);
   return plan;
 }

@@ -37,10 +37,10 @@ void runScript(const std::wstring& script) {
 MaterialPlan planMaterial(const VukMesh& record, const std::wstring& importName) {
   MaterialPlan plan;
   plan.materialName = importName + L"_mat";
-  plan.texturePath = widePath(record.texturePath);
-  plan.displacementPath = widePath(record.displacementMapPath);
+  plan.texturePath = widePath(record.texturePath.data());
+  plan.displacementPath = widePath(record.displacementMapPath.data());
   plan.displacementAmount = record.displacementAmount;
-  if (const std::optional<std::wstring> normalMap = widePath(record.normalMapPath)) {
+  if (const std::optional<std::wstring> normalMap = widePath(record.normalMapPath.data())) {
     plan.normalMapScripts = {bumpMapScript(), normalMapScript(*normalMap)};
   }
   return plan;

@@ -41,7 +41,7 @@ bool setVertices(const VukMesh& record, Mesh& mesh) {
   turn.IdentityMatrix();
   turn.RotateX(kQuarterTurn);
   for (int i = 0; i < count; ++i) {
-    const float* p = record.vertices + 3 * static_cast<std::size_t>(i);
+    const float* p = record.vertices.data() + 3 * static_cast<std::size_t>(i);
     mesh.verts[i] = turn.PointTransform(Point3(p[0], p[1], p[2]));
   }
   return true;
@@ -181,7 +181,7 @@ int buildHostMesh(const VukMesh& record, Mesh& mesh, std::vector<std::int32_t>& 
   if (record.vertexColors != nullptr && !setVertexColours(record, mesh)) return 0;
   const FaceLayout layout(record);
   if (record.faceCreaseFlags != nullptr && layout.faceCount() > 0) {
-    numberCreaseEdges(layout, record.vertexCount, record.faceCreaseFlags, creaseEdgeList);
+    numberCreaseEdges(layout, record.vertexCount, record.faceCreaseFlags.data(), creaseEdgeList);
   }
   const int triangles = static_cast<int>(vuk::hostTriangleCount(record));
   if (!setTriangles(record, layout, triangles, mesh, groupFaceTable)) return 0;

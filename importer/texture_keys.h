@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <vector>
 
+#include "face_layout.h"
+
 // One half of a key: the coordinate widened to double, times 1000000.0, truncated toward zero.
 // A NaN or a product outside the signed 32-bit range gives INT32_MIN.
 inline std::int32_t textureKeyPart(float coordinate) {
@@ -28,11 +30,6 @@ inline std::uint64_t textureKey(float u, float v) {
 #else
 #define VUK_ALWAYS_INLINE inline
 #endif
-
-struct TextureCoordinate {
-  float u;
-  float v;
-};
 
 // Texture keys numbered in order of first appearance, from 0: open addressing with linear probing
 // in one array of 8-byte entries, at most half full. An entry holds a key's number and 32 bits of

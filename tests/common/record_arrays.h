@@ -1,7 +1,6 @@
 #pragma once
-// Arrays and texts for hand-made records, allocated the way the record releases them.
+// Arrays and texts for hand-made records.
 #include <algorithm>
-#include <cstring>
 #include <initializer_list>
 #include <string>
 
@@ -10,16 +9,12 @@
 namespace vuktest {
 
 template <typename T>
-T* copyArray(std::initializer_list<T> values) {
-  T* array = vukAllocateArray<T>(values.size());
-  std::copy(values.begin(), values.end(), array);
+RecordArray<T> copyArray(std::initializer_list<T> values) {
+  RecordArray<T> array = RecordArray<T>::make(values.size());
+  std::copy(values.begin(), values.end(), array.begin());
   return array;
 }
 
-inline char* copyText(const std::string& text) {
-  char* copy = vukAllocateArray<char>(text.size() + 1);
-  std::memcpy(copy, text.c_str(), text.size() + 1);
-  return copy;
-}
+inline RecordText copyText(const std::string& text) { return recordText(text); }
 
 }  // namespace vuktest

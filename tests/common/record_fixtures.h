@@ -18,7 +18,6 @@ using vuktest::copyText;
 
 // Vertices as (x, y, z) triples; vertexCount follows.
 inline void setVertices(VukMesh& record, std::initializer_list<float> xyz) {
-  vukRelease(record.vertices);
   record.vertices = copyArray(xyz);
   record.vertexCount = static_cast<std::int32_t>(xyz.size() / 3);
 }
@@ -26,14 +25,12 @@ inline void setVertices(VukMesh& record, std::initializer_list<float> xyz) {
 // Faces of four indices (-1 fourth for a triangle), or of three with tag 20003.
 inline void setFaces(VukMesh& record, std::initializer_list<std::int32_t> indices,
                      std::int32_t tag = 20001) {
-  vukRelease(record.faces);
   record.faces = copyArray(indices);
   record.faceChunkTag = tag;
   record.faceCount = static_cast<std::int32_t>(indices.size() / (tag == 20003 ? 3 : 4));
 }
 
 inline void setUvs(VukMesh& record, std::initializer_list<float> uvs, std::int32_t tag = 25001) {
-  vukRelease(record.uvs);
   record.uvs = copyArray(uvs);
   record.uvChunkTag = tag;
 }

@@ -35,8 +35,8 @@ namespace torus_detail {
 inline void fillVertices(VukMesh& record, TorusSize size) {
   const auto count = static_cast<std::size_t>(size.quads());
   record.vertexCount = static_cast<std::int32_t>(count);
-  record.vertices = vukAllocateArray<float>(3 * count);
-  record.vertexColors = vukAllocateArray<std::uint32_t>(count);
+  record.vertices = RecordArray<float>::make(3 * count);
+  record.vertexColors = RecordArray<std::uint32_t>::make(count);
   const double twoPi = 6.283185307179586;
   for (std::int32_t i = 0; i < size.rings; ++i) {
     const double tube = twoPi * i / size.rings;
@@ -60,10 +60,10 @@ inline void fillFaces(VukMesh& record, TorusSize size) {
   record.faceCount = static_cast<std::int32_t>(count);
   record.faceChunkTag = 20001;
   record.uvChunkTag = 25001;
-  record.faces = vukAllocateArray<std::int32_t>(4 * count);
-  record.uvs = vukAllocateArray<float>(8 * count);
-  record.polygroups = vukAllocateArray<std::int16_t>(count);
-  record.faceCreaseFlags = vukAllocateArray<std::uint8_t>(count);
+  record.faces = RecordArray<std::int32_t>::make(4 * count);
+  record.uvs = RecordArray<float>::make(8 * count);
+  record.polygroups = RecordArray<std::int16_t>::make(count);
+  record.faceCreaseFlags = RecordArray<std::uint8_t>::make(count);
   const std::int32_t creasedRing = size.rings / 2;
   for (std::int32_t i = 0; i < size.rings; ++i) {
     const std::int32_t nextI = (i + 1) % size.rings;
@@ -92,9 +92,7 @@ inline void fillFaces(VukMesh& record, TorusSize size) {
 
 // Fills an empty record with the torus.
 inline void fillTorusSculpt(VukMesh& record, TorusSize size) {
-  static const char name[] = "TorusSculpt";
-  record.objectName = vukAllocateArray<char>(sizeof name);
-  std::memcpy(record.objectName, name, sizeof name);
+  record.objectName = recordText("TorusSculpt");
   torus_detail::fillVertices(record, size);
   torus_detail::fillFaces(record, size);
 }

@@ -7,11 +7,13 @@
 namespace {
 
 using vuk::hostTriangleCount;
-using RecordArrayCounts = vuk::VukArrayLengths;
-
 bool recordShapeIsValid(const VukMesh& record) { return vuk::checkRecordShape(record, nullptr); }
-bool arrayCountsAgree(const VukMesh& record, const RecordArrayCounts& counts) {
-  return vuk::checkArrayLengths(record, counts, nullptr);
+bool arrayLengthsAgree(const VukMesh& record) { return vuk::checkArrayLengths(record, nullptr); }
+
+// An array of `length` zero elements.
+template <typename T>
+RecordArray<T> arrayOf(std::size_t length) {
+  return RecordArray<T>::make(length);
 }
 
 using fixtures::setFaces;
@@ -89,18 +91,7 @@ TEST(RecordShape, ThreeCornerTextureGroupsOnlyWithTriangles) {
   EXPECT_FALSE(recordShapeIsValid(record));
 }
 
-RecordArrayCounts countsOf(const VukMesh& record) {
-  RecordArrayCounts counts;
-  counts.vertices = std::int64_t{record.vertexCount} * 3;
-  counts.vertexColors = record.vertexCount;
-  counts.faces = std::int64_t{record.faceCount} * (record.faceChunkTag == 20003 ? 3 : 4);
-  counts.uvs = std::int64_t{record.faceCount} * (record.uvChunkTag == 25002 ? 6 : 8);
-  counts.polygroups = record.faceCount;
-  counts.faceCreaseFlags = record.faceCount;
-  return counts;
-}
-
-TEST(ArrayCounts, EveryPresentArrayMustMatchItsCount) {
+TEST(ArrayLengths, EveryPresentArrayMustMatchItsCount) {
   VukMesh record;
   fourVertices(record);
   setFaces(record, {0, 1, 2, 3});
@@ -108,44 +99,42 @@ TEST(ArrayCounts, EveryPresentArrayMustMatchItsCount) {
   record.vertexColors = fixtures::copyArray<std::uint32_t>({1, 2, 3, 4});
   record.polygroups = fixtures::copyArray<std::int16_t>({5});
   record.faceCreaseFlags = fixtures::copyArray<std::uint8_t>({3});
-  const RecordArrayCounts good = countsOf(record);
-  EXPECT_TRUE(arrayCountsAgree(record, good));
+  EXPECT_TRUE(arrayLengthsAgree(record));
 
-  std::int64_t RecordArrayCounts::*const fields[] = {
-      &RecordArrayCounts::vertices, &RecordArrayCounts::vertexColors, &RecordArrayCounts::faces,
-      &RecordArrayCounts::uvs, &RecordArrayCounts::polygroups, &RecordArrayCounts::faceCreaseFlags};
-  for (auto field : fields) {
-    RecordArrayCounts bad = good;
-    bad.*field -= 1;
-    EXPECT_FALSE(arrayCountsAgree(record, bad));
-    bad.*field += 2;
-    EXPECT_FALSE(arrayCountsAgree(record, bad));
-  }
+  // Each array one element short and one long in turn, the others as they should be.
+  const auto expectRefused = [&record](auto VukMesh::*field, std::size_t right) {
+    using Array = std::remove_reference_t<decltype(record.*field)>;
+    Array kept = std::move(record.*field);
+    for (const std::size_t length : {right - 1, right + 1}) {
+      record.*field = Array::make(length);
+      EXPECT_FALSE(arrayLengthsAgree(record)) << length;
+    }
+    record.*field = std::move(kept);
+  };
+  expectRefused(&VukMesh::vertices, 12);
+  expectRefused(&VukMesh::vertexColors, 4);
+  expectRefused(&VukMesh::faces, 4);
+  expectRefused(&VukMesh::uvs, 8);
+  expectRefused(&VukMesh::polygroups, 1);
+  expectRefused(&VukMesh::faceCreaseFlags, 1);
+  EXPECT_TRUE(arrayLengthsAgree(record));
 }
 
-TEST(ArrayCounts, AbsentArraysAndLayoutsDecideWhatIsExpected) {
+TEST(ArrayLengths, AbsentArraysAndLayoutsDecideWhatIsExpected) {
   VukMesh record;
   fourVertices(record);
   setFaces(record, {0, 1, 2, 0, 2, 3}, 20003);
   setUvs(record, {0, 0, 1, 0, 1, 1, 0, 0, 1, 1, 0, 1}, 25002);
-  RecordArrayCounts counts = countsOf(record);
-  EXPECT_EQ(counts.faces, 6);
-  EXPECT_EQ(counts.uvs, 12);
-  EXPECT_TRUE(arrayCountsAgree(record, counts));
-  counts.vertexColors = 99;  // no colours in the record: their count is not looked at
-  counts.polygroups = 99;
-  EXPECT_TRUE(arrayCountsAgree(record, counts));
-  counts.uvs = 16;  // eight floats a face under a six-float layout
-  EXPECT_FALSE(arrayCountsAgree(record, counts));
+  EXPECT_TRUE(arrayLengthsAgree(record));
+  record.uvs = arrayOf<float>(16);  // eight floats a face under a six-float layout
+  EXPECT_FALSE(arrayLengthsAgree(record));
 }
 
-TEST(ArrayCounts, ArraysWithoutFacesDisagree) {
+TEST(ArrayLengths, ArraysWithoutFacesDisagree) {
   VukMesh record;
   fourVertices(record);
   record.polygroups = fixtures::copyArray<std::int16_t>({1, 2});
-  RecordArrayCounts counts = countsOf(record);
-  counts.polygroups = 2;
-  EXPECT_FALSE(arrayCountsAgree(record, counts));
+  EXPECT_FALSE(arrayLengthsAgree(record));
 }
 
 // The reason names the array or face, the corner and the numbers, so that a person can find
@@ -176,17 +165,15 @@ TEST(RecordCheckReason, NamesTheChunkWhoseLengthDisagrees) {
   setFaces(record, {0, 1, 2, 3});
   record.vertexColors = fixtures::copyArray<std::uint32_t>({1});
   setUvs(record, {0, 0, 1, 0, 1, 1, 0, 1});
-  RecordArrayCounts counts = countsOf(record);
-  counts.vertexColors = 1;
+  record.uvs = arrayOf<float>(16);
   std::string reason;
-  EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));
+  EXPECT_FALSE(vuk::checkRecord(record, &reason));
   EXPECT_EQ(reason, "chunk 35001 (vertexColors) holds 1 colour; vertexCount 4 needs 4");
-  counts.vertexColors = 4;
-  counts.uvs = 16;
-  EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));
+  record.vertexColors = arrayOf<std::uint32_t>(4);
+  EXPECT_FALSE(vuk::checkRecord(record, &reason));
   EXPECT_EQ(reason, "chunk 25001 (uvs (4 corners)) holds 16 floats; faceCount 1 needs 8");
-  counts.uvs = 8;
-  EXPECT_TRUE(vuk::checkRecord(record, counts, &reason));
+  record.uvs = arrayOf<float>(8);
+  EXPECT_TRUE(vuk::checkRecord(record, &reason));
 }
 
 TEST(RecordCheckReason, LengthsAreCheckedBeforeAnyIndexIsRead) {
@@ -194,10 +181,8 @@ TEST(RecordCheckReason, LengthsAreCheckedBeforeAnyIndexIsRead) {
   fourVertices(record);
   setFaces(record, {0, 1, 2, 3});
   record.faceCount = 1000;  // one face in the array: reading face 1 would leave it
-  RecordArrayCounts counts = countsOf(record);
-  counts.faces = 4;
   std::string reason;
-  EXPECT_FALSE(vuk::checkRecord(record, counts, &reason));
+  EXPECT_FALSE(vuk::checkRecord(record, &reason));
   EXPECT_EQ(reason, "chunk 20001 (faces) holds 4 indices; faceCount 1000 needs 4000");
 }
 

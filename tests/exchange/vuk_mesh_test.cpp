@@ -38,13 +38,17 @@ TEST(VukMesh, ClearReturnsAFilledRecordToItsInitialState) {
   expectInitial(mesh);
 }
 
-TEST(VukMesh, AllocationIsZeroFilledAndRefusesImpossibleCounts) {
-  std::uint32_t* block = vukAllocateArray<std::uint32_t>(64);
-  ASSERT_NE(block, nullptr);
-  for (int i = 0; i < 64; ++i) EXPECT_EQ(block[i], 0u);
-  vukRelease(block);
-  EXPECT_EQ(vukAllocateArray<std::uint64_t>(SIZE_MAX / 4), nullptr);
-  vukRelease(nullptr);
+TEST(RecordArray, ZeroFilledHoldsItsLengthAndRefusesImpossibleCounts) {
+  RecordArray<std::uint32_t> block = RecordArray<std::uint32_t>::zeroed(64);
+  ASSERT_TRUE(block);
+  EXPECT_EQ(block.size(), 64u);
+  for (std::uint32_t value : block) EXPECT_EQ(value, 0u);
+  EXPECT_FALSE(RecordArray<std::uint64_t>::zeroed(SIZE_MAX / 4));
+  EXPECT_EQ(RecordArray<std::uint64_t>::unfilled(SIZE_MAX / 4).size(), 0u);
+  EXPECT_THROW(RecordArray<std::uint64_t>::make(SIZE_MAX / 4), std::bad_alloc);
+  const RecordArray<char> none = RecordArray<char>::zeroed(0);  // present, with no elements
+  EXPECT_TRUE(none);
+  EXPECT_TRUE(none.empty());
 }
 
 }  // namespace

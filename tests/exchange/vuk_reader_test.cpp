@@ -36,6 +36,10 @@ void expectText(const char* actual, const char* expected) {
     EXPECT_STREQ(actual, expected);
   }
 }
+void expectText(const RecordText& actual, const char* expected) { expectText(actual.data(), expected); }
+void expectText(const RecordText& actual, const RecordText& expected) {
+  expectText(actual.data(), expected.data());
+}
 
 // Reads the bytes both from a file and from memory; both must agree. Answers the result and
 // leaves the file's record in `mesh`.
@@ -50,9 +54,11 @@ int readBoth(const Bytes& bytes, VukMesh& mesh, std::string* verdict = nullptr) 
   return fileResult;
 }
 
+// The array's values; its length must be `count`.
 template <typename T>
-std::vector<T> values(const T* array, std::size_t count) {
-  return array == nullptr ? std::vector<T>() : std::vector<T>(array, array + count);
+std::vector<T> values(const RecordArray<T>& array, std::size_t count) {
+  EXPECT_EQ(array.size(), array ? count : 0);
+  return std::vector<T>(array.begin(), array.end());
 }
 
 TEST(VukReader, TakesEveryTagOfTheTableAndPassesOverTheOthers) {
@@ -239,24 +245,23 @@ TEST(VukReader, ReportsWhatEachArrayReceived) {
                          .bytes();
   for (const bool fromFile : {false, true}) {
     VukMesh mesh;
-    vuk::VukArrayLengths lengths;
-    lengths.uvs = 99;  // whatever was there before is replaced
+    mesh.uvs = RecordArray<float>::make(99);  // whatever was there before is replaced
     int result = 0;
     if (fromFile) {
       TempFolder folder;
       vuktest::writeFile(folder.file("in.vuk"), file);
-      result = vuk::readVukFile(mesh, folder.file("in.vuk").c_str(), nullptr, &lengths);
+      result = vuk::readVukFile(mesh, folder.file("in.vuk").c_str(), nullptr);
     } else {
-      result = vuk::readVukBytes(mesh, file.data(), file.size(), nullptr, &lengths);
+      result = vuk::readVukBytes(mesh, file.data(), file.size(), nullptr);
     }
     ASSERT_EQ(result, 1);
-    EXPECT_EQ(lengths.vertices, 6);
-    EXPECT_EQ(lengths.faces, 3);
-    EXPECT_EQ(lengths.uvs, 6);
-    EXPECT_EQ(lengths.vertexColors, 3);
-    EXPECT_EQ(lengths.polygroups, 2);
-    EXPECT_EQ(lengths.faceCreaseFlags, 1);
-    EXPECT_EQ(lengths.vertexMask, 1);
+    EXPECT_EQ(mesh.vertices.size(), 6u);
+    EXPECT_EQ(mesh.faces.size(), 3u);
+    EXPECT_EQ(mesh.uvs.size(), 6u);
+    EXPECT_EQ(mesh.vertexColors.size(), 3u);
+    EXPECT_EQ(mesh.polygroups.size(), 2u);
+    EXPECT_EQ(mesh.faceCreaseFlags.size(), 1u);
+    EXPECT_EQ(mesh.vertexMask.size(), 1u);
   }
 }
 

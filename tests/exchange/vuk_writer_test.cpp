@@ -136,7 +136,10 @@ TEST(VukWriter, RefusesRecordsTheFormatCannotHold) {
       {"unknown face layout", [](VukMesh& m) { m.faceChunkTag = 25001; }},
       {"unknown uv layout", [](VukMesh& m) { m.uvChunkTag = 0; }},
       {"negative vertex count", [](VukMesh& m) { m.vertexCount = -1; }},
-      {"vertices missing", [](VukMesh& m) { vukRelease(m.vertices); m.vertices = nullptr; }},
+      {"vertices missing", [](VukMesh& m) { m.vertices.reset(); }},
+      {"vertices short of their count", [](VukMesh& m) { m.vertices = RecordArray<float>::make(11); }},
+      {"colours short of their count", [](VukMesh& m) { m.vertexColors = RecordArray<std::uint32_t>::make(3); }},
+      {"uvs short of their count", [](VukMesh& m) { m.uvs = RecordArray<float>::make(15); }},
       {"faces beyond 2 GiB", [](VukMesh& m) { m.faceCount = INT32_MAX / 16; }},
       {"vertices beyond 2 GiB", [](VukMesh& m) { m.vertexCount = 200000000; }},
   };

@@ -65,7 +65,7 @@ TEST_F(ExportCommand, CollapsesOncePerNodeTriedAndExportsTheFirstConvertible) {
   }
   VukMesh record;
   ASSERT_TRUE(readBack("pick.vuk", record));
-  EXPECT_STREQ(record.objectName, "Box003");
+  EXPECT_STREQ(record.objectName.data(), "Box003");
   EXPECT_TRUE(standin::messageBoxLog().empty());
 }
 
@@ -85,13 +85,13 @@ TEST_F(ExportCommand, ObjectNameComesFromTheObjectAndIsCutToTheFormatLimit) {
   ASSERT_EQ(exportTo("named.vuk"), 1);
   VukMesh record;
   ASSERT_TRUE(readBack("named.vuk", record));
-  EXPECT_STREQ(record.objectName, "Box001");
+  EXPECT_STREQ(record.objectName.data(), "Box001");
 
   standin::setObjectName(node->GetObjectRef(), std::wstring(700, L'n').c_str());
   ASSERT_EQ(exportTo("long.vuk"), 1);
   VukMesh longRecord;
   ASSERT_TRUE(readBack("long.vuk", longRecord));
-  EXPECT_EQ(std::string(longRecord.objectName), std::string(511, 'n'));
+  EXPECT_EQ(std::string(longRecord.objectName.data()), std::string(511, 'n'));
 }
 
 TEST_F(ExportCommand, BoxIsStoredYUpWithItsFacesCoordinatesAndColours) {
@@ -108,7 +108,7 @@ TEST_F(ExportCommand, BoxIsStoredYUpWithItsFacesCoordinatesAndColours) {
   }
   EXPECT_EQ(record.faceChunkTag, 20001);
   ASSERT_EQ(record.faceCount, 6);
-  EXPECT_EQ(std::vector<int>(record.faces, record.faces + 4), (std::vector<int>{0, 2, 3, 1}));
+  EXPECT_EQ(std::vector<int>(record.faces.data(), record.faces.data() + 4), (std::vector<int>{0, 2, 3, 1}));
   EXPECT_EQ(record.uvChunkTag, 25001);
   ASSERT_NE(record.uvs, nullptr);
   EXPECT_FLOAT_EQ(record.uvs[2], 2 / 8.0f);  // face 0, corner 1 is map vertex 2
@@ -152,7 +152,7 @@ TEST_F(ExportCommand, TriangleMeshObjectIsConvertedAndTheCopyReleased) {
   EXPECT_EQ(standin::liveObjectCount(), liveBefore);
   VukMesh record;
   ASSERT_TRUE(readBack("tri.vuk", record));
-  EXPECT_STREQ(record.objectName, "Tri001");
+  EXPECT_STREQ(record.objectName.data(), "Tri001");
   ASSERT_EQ(record.faceCount, 1);
   EXPECT_EQ(record.faces[3], -1);
 }

@@ -41,7 +41,7 @@ void buildMap(MNMesh& poly, int channel, const std::vector<Point3>& mapVerts, co
 std::vector<Point3> squarePoints() { return {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}}; }
 
 std::vector<std::int32_t> facesOf(const VukMesh& mesh) {
-  return std::vector<std::int32_t>(mesh.faces, mesh.faces + 4 * mesh.faceCount);
+  return std::vector<std::int32_t>(mesh.faces.data(), mesh.faces.data() + 4 * mesh.faceCount);
 }
 
 // The edge between two vertices, or -1.
@@ -164,7 +164,7 @@ TEST(ExtractTextureCoords, CornersComeFromTheMapFaces) {
   extractTextureCoords(mesh, poly, poly.numf, 1);
   ASSERT_NE(mesh.uvs, nullptr);
   EXPECT_EQ(mesh.uvChunkTag, 25001);
-  const std::vector<float> uvs(mesh.uvs, mesh.uvs + 16);
+  const std::vector<float> uvs(mesh.uvs.data(), mesh.uvs.data() + 16);
   EXPECT_EQ(uvs, (std::vector<float>{0.7f, 0.8f, 0.5f, 0.6f, 0.3f, 0.4f, 0.1f, 0.2f,
                                      0.1f, 0.2f, 0.3f, 0.4f, 0.5f, 0.6f, 0.0f, 0.0f}));
 }
@@ -177,7 +177,7 @@ TEST(ExtractTextureCoords, BadMapEntriesStayAtZero) {
   VukMesh mesh;
   extractTextureCoords(mesh, poly, poly.numf, 1);
   ASSERT_NE(mesh.uvs, nullptr);
-  const std::vector<float> uvs(mesh.uvs, mesh.uvs + 16);
+  const std::vector<float> uvs(mesh.uvs.data(), mesh.uvs.data() + 16);
   EXPECT_EQ(uvs, (std::vector<float>{0.25f, 0.5f, 0, 0, 0.25f, 0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
 }
 

@@ -95,9 +95,9 @@ TEST_F(TextureMapExport, AllThreeBitmapsBecomeTiffsBesideTheFile) {
   ASSERT_NE(record.texturePath, nullptr);
   ASSERT_NE(record.normalMapPath, nullptr);
   ASSERT_NE(record.displacementMapPath, nullptr);
-  EXPECT_EQ(std::string(record.texturePath), folder.file("Head_TXTR.tif"));
-  EXPECT_EQ(std::string(record.normalMapPath), folder.file("Head_NM.tif"));
-  EXPECT_EQ(std::string(record.displacementMapPath), folder.file("Head_DM.tif"));
+  EXPECT_EQ(std::string(record.texturePath.data()), folder.file("Head_TXTR.tif"));
+  EXPECT_EQ(std::string(record.normalMapPath.data()), folder.file("Head_NM.tif"));
+  EXPECT_EQ(std::string(record.displacementMapPath.data()), folder.file("Head_DM.tif"));
   EXPECT_FLOAT_EQ(record.displacementAmount, 0.35f);
 
   const TiffFacts diffuse = probeTiff(folder.file("Head_TXTR.tif"));

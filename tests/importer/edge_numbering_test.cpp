@@ -111,8 +111,8 @@ std::vector<std::int32_t> fastCreasedEdges(const std::vector<std::int32_t>& face
   record.vertexCount = vertexCount;
   record.faceCount = static_cast<std::int32_t>(flags.size());
   record.faceChunkTag = 20001;
-  record.faces = vukAllocateArray<std::int32_t>(faces.size());
-  std::copy(faces.begin(), faces.end(), record.faces);
+  record.faces = RecordArray<std::int32_t>::make(faces.size());
+  std::copy(faces.begin(), faces.end(), record.faces.begin());
   std::vector<std::int32_t> list;
   numberCreaseEdges(FaceLayout(record), vertexCount, flags.data(), list);
   return list;

@@ -76,7 +76,7 @@ TEST_F(ModuleCommands, ExportWritesTheSelectedMeshWhateverThePromptAndOptions) {
     ASSERT_EQ(read.Read(path.c_str()), 1);
     EXPECT_EQ(read.vertexCount, 4);
     EXPECT_EQ(read.faceCount, 1);
-    EXPECT_STREQ(read.objectName, "Quad");
+    EXPECT_STREQ(read.objectName.data(), "Quad");
   }
 }
 
@@ -85,14 +85,14 @@ TEST_F(ModuleCommands, ImportBuildsANodeNamedAfterTheFile) {
   {
     VukMesh mesh;
     mesh.vertexCount = 3;
-    mesh.vertices = vukAllocateArray<float>(9);
+    mesh.vertices = RecordArray<float>::make(9);
     const float points[9] = {0, 0, 0, 1, 0, 0, 0, 1, 0};
-    std::memcpy(mesh.vertices, points, sizeof points);
+    std::memcpy(mesh.vertices.data(), points, sizeof points);
     mesh.faceCount = 1;
     mesh.faceChunkTag = 20001;
-    mesh.faces = vukAllocateArray<std::int32_t>(4);
+    mesh.faces = RecordArray<std::int32_t>::make(4);
     const std::int32_t face[4] = {0, 1, 2, -1};
-    std::memcpy(mesh.faces, face, sizeof face);
+    std::memcpy(mesh.faces.data(), face, sizeof face);
     ASSERT_EQ(mesh.Write(path.c_str()), 1);
   }
   auto importer = makeImporter();

@@ -49,12 +49,12 @@ TEST(SculptedFile, ThreeIndicesAFaceCloseEachTriangle) {
 TEST(SculptedFile, GroupsThatDoNotMatchTheFacesLeaveTheRecordAlone) {
   VukMesh mesh;
   fillRecord(mesh);
-  const std::uint8_t* flags = mesh.faceCreaseFlags;
+  const std::uint8_t* flags = mesh.faceCreaseFlags.data();
   std::string error;
   EXPECT_FALSE(addGroupsAndCreases(mesh, {1, 2, 3}, {{0, 1}}, error));
   EXPECT_FALSE(error.empty());
   EXPECT_EQ(mesh.polygroups, nullptr);
-  EXPECT_EQ(mesh.faceCreaseFlags, flags);
+  EXPECT_EQ(mesh.faceCreaseFlags.data(), flags);
   EXPECT_EQ(flags[0], 0x55);
 }
 

@@ -188,7 +188,7 @@ TEST_F(Vukhost, ExportKeepsAThousandCornerFaceWhole) {
   EXPECT_EQ(std::count(uses.begin(), uses.end(), 0), 0) << "every corner of the long face is in a triangle";
   int apexFaces = 0;
   for (int face = 0; face < written.faceCount; ++face) {
-    const std::int32_t* f = written.faces + 4 * face;
+    const std::int32_t* f = written.faces.data() + 4 * face;
     if (f[0] == 0 && f[1] == 1 && f[2] == 1000) ++apexFaces;
   }
   EXPECT_EQ(apexFaces, 1) << "the face after the long one keeps its own indices";

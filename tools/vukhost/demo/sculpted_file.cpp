@@ -1,11 +1,13 @@
 #include "sculpted_file.h"
 
 #include <chunk_tags.h>
+#include <face_layout.h>
 #include <vuk_file.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <set>
+#include <utility>
 
 namespace {
 
@@ -17,23 +19,15 @@ EdgeSet undirected(const std::vector<std::pair<int, int>>& edges) {
   return set;
 }
 
-// The crease byte of one face: corners a, b, c and d (d of -1, or no d, for a triangle); field k
-// belongs to the edge from corner k to the next one.
-std::uint8_t creaseByte(const std::int32_t* corners, int cornerCount, const EdgeSet& creased) {
+// The crease byte of one face: field k belongs to the edge from corner k to the next one.
+std::uint8_t creaseByte(const FaceLayout& faces, std::int32_t face, const EdgeSet& creased) {
   std::uint8_t flags = 0;
-  for (int k = 0; k < cornerCount; ++k) {
-    const int a = corners[k], b = corners[(k + 1) % cornerCount];
+  const int corners = faces.cornerCount(face);
+  for (int k = 0; k < corners; ++k) {
+    const int a = faces.corner(face, k), b = faces.corner(face, vuk::nextCorner(k, corners));
     if (creased.count({(std::min)(a, b), (std::max)(a, b)}) != 0) flags |= static_cast<std::uint8_t>(3u << (2 * k));
   }
   return flags;
-}
-
-void fillCreases(const VukMesh& record, const EdgeSet& creased, std::uint8_t* flags) {
-  const int stride = record.faceChunkTag == vuk::kTriangleFacesTag ? 3 : 4;
-  for (std::int32_t i = 0; i < record.faceCount; ++i) {
-    const std::int32_t* corners = record.faces + static_cast<std::size_t>(i) * static_cast<std::size_t>(stride);
-    flags[i] = creaseByte(corners, stride == 4 && corners[3] != -1 ? 4 : 3, creased);
-  }
 }
 
 }  // namespace
@@ -41,25 +35,26 @@ void fillCreases(const VukMesh& record, const EdgeSet& creased, std::uint8_t* fl
 bool addGroupsAndCreases(VukMesh& record, const std::vector<int>& faceGroups,
                          const std::vector<std::pair<int, int>>& creasedEdges, std::string& error) {
   const std::size_t faceCount = record.faceCount > 0 ? static_cast<std::size_t>(record.faceCount) : 0;
-  if (faceCount == 0 || record.faces == nullptr || faceGroups.size() != faceCount) {
+  const std::size_t slots = faceCount * static_cast<std::size_t>(vuk::faceIndexSlots(record.faceChunkTag));
+  if (faceCount == 0 || record.faces.size() != slots || faceGroups.size() != faceCount) {
     error = "the record has " + std::to_string(faceCount) + " faces and the scene " +
             std::to_string(faceGroups.size()) + " polygroup ids";
     return false;
   }
-  auto* groups = vukAllocateArray<std::int16_t>(faceCount);
-  auto* flags = vukAllocateArray<std::uint8_t>(faceCount);
-  if (groups == nullptr || flags == nullptr) {
-    vukRelease(groups);
-    vukRelease(flags);
+  auto groups = RecordArray<std::int16_t>::zeroed(faceCount);
+  auto flags = RecordArray<std::uint8_t>::zeroed(faceCount);
+  if (!groups || !flags) {
     error = "out of memory for the polygroups and crease bytes";
     return false;
   }
-  for (std::size_t i = 0; i < faceCount; ++i) groups[i] = static_cast<std::int16_t>(faceGroups[i]);
-  fillCreases(record, undirected(creasedEdges), flags);
-  vukRelease(record.polygroups);
-  vukRelease(record.faceCreaseFlags);
-  record.polygroups = groups;
-  record.faceCreaseFlags = flags;
+  const FaceLayout faces(record);
+  const EdgeSet creased = undirected(creasedEdges);
+  for (std::size_t i = 0; i < faceCount; ++i) {
+    groups[i] = static_cast<std::int16_t>(faceGroups[i]);
+    flags[i] = creaseByte(faces, static_cast<std::int32_t>(i), creased);
+  }
+  record.polygroups = std::move(groups);
+  record.faceCreaseFlags = std::move(flags);
   return true;
 }
 

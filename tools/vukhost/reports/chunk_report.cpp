@@ -33,8 +33,8 @@ void printText(const char* label, const char* text, std::FILE* out) {
 
 void printRecord(const VukMesh& mesh, std::FILE* out) {
   std::fprintf(out, "Record:\n");
-  printText("objectName", mesh.objectName, out);
-  printText("secondaryName", mesh.secondaryName, out);
+  printText("objectName", mesh.objectName.data(), out);
+  printText("secondaryName", mesh.secondaryName.data(), out);
   std::fprintf(out, "  %-20s %d\n", "vertexCount", mesh.vertexCount);
   std::fprintf(out, "  %-20s %d (chunk %d)\n", "faceCount", mesh.faceCount, mesh.faceChunkTag);
   std::fprintf(out, "  %-20s %s\n", "uvs", mesh.uvs ? (mesh.uvChunkTag == vuk::kQuadUvsTag ? "4 corners a face" : "3 corners a face") : "none");
@@ -43,9 +43,9 @@ void printRecord(const VukMesh& mesh, std::FILE* out) {
   std::fprintf(out, "  %-20s %s\n", "polygroups", mesh.polygroups ? "yes" : "none");
   std::fprintf(out, "  %-20s %s\n", "faceCreaseFlags", mesh.faceCreaseFlags ? "yes" : "none");
   std::fprintf(out, "  %-20s 0x%08x\n", "formatFlags", mesh.formatFlags);
-  printText("texturePath", mesh.texturePath, out);
-  printText("normalMapPath", mesh.normalMapPath, out);
-  printText("displacementMapPath", mesh.displacementMapPath, out);
+  printText("texturePath", mesh.texturePath.data(), out);
+  printText("normalMapPath", mesh.normalMapPath.data(), out);
+  printText("displacementMapPath", mesh.displacementMapPath.data(), out);
   std::fprintf(out, "  %-20s %g\n", "displacementAmount", static_cast<double>(mesh.displacementAmount));
 }
 
