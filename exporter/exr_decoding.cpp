@@ -1,10 +1,23 @@
-// OpenEXR through the library's C core, which checks every header value and chunk against the
-// file and reads from memory on the calling thread. Scan-line images of the first part only:
-// R, G and B (or Y alone for grey), with A when present, each of half, float or unsigned samples
-// decoded to float and clamped 0 … 1 by floatSample. Tiled and deep files are refused.
+// OpenEXR through the library's C core, which checks every header value and reads from memory
+// on the calling thread. The first part, scan lines or tiles (of a mip- or rip-mapped file the
+// full-resolution level): R, G and B, or Y alone for grey, or luminance and chroma (Y, RY, BY,
+// chroma sampled every second pixel and line, as the format's RGBA writer stores "YC" images),
+// with A when present, each of half, float or unsigned samples, clamped 0 … 1 by floatSample.
+// Deep files are refused.
+//
+// Cost: the chunk table is walked first, each chunk's data checked to lie inside the file and to
+// be able to decode to the samples it claims (at its compression's strongest), before the
+// 8-bit picture is allocated. Then each chunk is decoded into floats of that chunk alone and
+// written into the picture; nothing of the whole window is held but the picture itself.
+//
+// YC to RGB, as the format defines it: R = (RY + 1)·Y, B = (BY + 1)·Y, G = (Y − R·wr − B·wb)/wg,
+// with the luminance weights w of the file's chromaticities (Rec. 709 when it names none), and
+// grey Y where RY and BY are both 0. Chroma comes back to full resolution by taking, for each
+// pixel, the chroma sample of the 2 × 2 block it lies in.
 #include <OpenEXR/openexr.h>
 
 #include <algorithm>
+#include <array>
 #include <cstring>
 #include <vector>
 
@@ -43,53 +56,207 @@ struct Decoder {
   }
 };
 
-// Where each channel of the file goes among the four floats of a pixel (-1: not kept).
+bool failed(std::string& reason, std::string why) {
+  reason = std::move(why);
+  return false;
+}
+
+// The channels that are kept, by their place among a pixel's floats.
+enum Slot { red, green, blue, alpha, luminance, redChroma, blueChroma, slotCount, unused = -1 };
+
 int slotOf(const char* name) {
-  if (std::strcmp(name, "R") == 0 || std::strcmp(name, "Y") == 0) return 0;
-  if (std::strcmp(name, "G") == 0) return 1;
-  if (std::strcmp(name, "B") == 0) return 2;
-  if (std::strcmp(name, "A") == 0) return 3;
-  return -1;
+  static const char* const names[slotCount] = {"R", "G", "B", "A", "Y", "RY", "BY"};
+  for (int s = 0; s < slotCount; ++s)
+    if (std::strcmp(name, names[s]) == 0) return s;
+  return unused;
 }
 
 struct Shape {
   int width = 0, height = 0, channels = 0;
-  bool colour = false, alpha = false;
+  int minX = 0, minY = 0;
+  bool has[slotCount] = {};
+  bool rgb = false, yc = false;
+  bool tiled = false;
+  int tileWidth = 0, tileHeight = 0, linesPerChunk = 0;
+  exr_compression_t compression = EXR_COMPRESSION_NONE;
+  std::array<double, 3> weights{0.2126, 0.7152, 0.0722};
 };
 
-bool shapeOf(exr_const_context_t context, Shape& shape) {
+// The luminance weights of the file's primaries: the Y row of its RGB to XYZ matrix, solved from
+// the primaries and the white point by Cramer's rule.
+void readWeights(exr_const_context_t context, Shape& shape) {
+  exr_attr_chromaticities_t c{};
+  if (exr_attr_get_chromaticities(context, 0, "chromaticities", &c) != EXR_ERR_SUCCESS) return;
+  const double xy[4][2] = {{c.red_x, c.red_y}, {c.green_x, c.green_y}, {c.blue_x, c.blue_y}, {c.white_x, c.white_y}};
+  for (const auto& p : xy)
+    if (!(p[1] > 1e-6)) return;
+  double m[3][3], w[3];
+  for (int i = 0; i < 3; ++i) {
+    m[0][i] = xy[i][0] / xy[i][1];
+    m[1][i] = 1;
+    m[2][i] = (1 - xy[i][0] - xy[i][1]) / xy[i][1];
+  }
+  w[0] = xy[3][0] / xy[3][1];
+  w[1] = 1;
+  w[2] = (1 - xy[3][0] - xy[3][1]) / xy[3][1];
+  const auto det = [](const double a[3][3]) {
+    return a[0][0] * (a[1][1] * a[2][2] - a[1][2] * a[2][1]) - a[0][1] * (a[1][0] * a[2][2] - a[1][2] * a[2][0]) +
+           a[0][2] * (a[1][0] * a[2][1] - a[1][1] * a[2][0]);
+  };
+  const double d = det(m);
+  if (!(std::abs(d) > 1e-12)) return;
+  for (int i = 0; i < 3; ++i) {
+    double a[3][3];
+    std::memcpy(a, m, sizeof a);
+    for (int r = 0; r < 3; ++r) a[r][i] = w[r];
+    shape.weights[i] = det(a) / d;
+  }
+  if (!(shape.weights[1] > 1e-6)) shape.weights = {0.2126, 0.7152, 0.0722};
+}
+
+bool readChannels(const exr_attr_chlist_t& list, Shape& shape, std::string& reason) {
+  for (int c = 0; c < list.num_channels; ++c) {
+    const exr_attr_chlist_entry_t& entry = list.entries[c];
+    const int slot = slotOf(entry.name.str);
+    if (slot == unused) continue;
+    const bool chroma = slot == redChroma || slot == blueChroma;
+    const int sampling = chroma ? 2 : 1;
+    if (entry.x_sampling != sampling && !(chroma && entry.x_sampling == 1)) {
+      reason = std::string("its channel ") + entry.name.str + " is sampled every " + std::to_string(entry.x_sampling) +
+               " pixels, which is not read";
+      return false;
+    }
+    if (entry.x_sampling != entry.y_sampling) {
+      reason = std::string("its channel ") + entry.name.str + " is sampled unevenly";
+      return false;
+    }
+    shape.has[slot] = true;
+  }
+  shape.rgb = shape.has[red] && shape.has[green] && shape.has[blue];
+  shape.yc = !shape.rgb && shape.has[luminance] && shape.has[redChroma] && shape.has[blueChroma];
+  if (!shape.rgb && !shape.has[luminance]) {
+    reason = "it has neither R, G and B channels nor a Y channel";
+    return false;
+  }
+  shape.channels = (shape.rgb || shape.yc ? 3 : 1) + (shape.has[alpha] ? 1 : 0);
+  return true;
+}
+
+bool readShape(exr_const_context_t context, Shape& shape, std::string& reason) {
   exr_storage_t storage{};
   exr_attr_box2i_t window{};
   const exr_attr_chlist_t* list = nullptr;
-  if (exr_get_storage(context, 0, &storage) != EXR_ERR_SUCCESS || storage != EXR_STORAGE_SCANLINE ||
-      exr_get_data_window(context, 0, &window) != EXR_ERR_SUCCESS ||
-      exr_get_channels(context, 0, &list) != EXR_ERR_SUCCESS || list == nullptr)
-    return false;
-  bool grey = false;
-  for (int c = 0; c < list->num_channels; ++c) {
-    const exr_attr_chlist_entry_t& entry = list->entries[c];
-    if (slotOf(entry.name.str) < 0) continue;
-    if (entry.x_sampling != 1 || entry.y_sampling != 1) return false;
-    grey = grey || std::strcmp(entry.name.str, "Y") == 0;
-    shape.colour = shape.colour || std::strcmp(entry.name.str, "G") == 0;
-    shape.alpha = shape.alpha || std::strcmp(entry.name.str, "A") == 0;
+  if (exr_get_storage(context, 0, &storage) != EXR_ERR_SUCCESS || exr_get_data_window(context, 0, &window) != EXR_ERR_SUCCESS ||
+      exr_get_channels(context, 0, &list) != EXR_ERR_SUCCESS || list == nullptr ||
+      exr_get_compression(context, 0, &shape.compression) != EXR_ERR_SUCCESS)
+    return failed(reason, "its header is incomplete");
+  if (storage == EXR_STORAGE_DEEP_SCANLINE || storage == EXR_STORAGE_DEEP_TILED)
+    return failed(reason, "it holds deep data, which is not read");
+  if (!readChannels(*list, shape, reason)) return false;
+  shape.minX = window.min.x;
+  shape.minY = window.min.y;
+  shape.width = static_cast<int>(std::int64_t{window.max.x} - window.min.x + 1);
+  shape.height = static_cast<int>(std::int64_t{window.max.y} - window.min.y + 1);
+  shape.tiled = storage == EXR_STORAGE_TILED;
+  if (shape.tiled) {
+    if (exr_get_tile_sizes(context, 0, 0, 0, &shape.tileWidth, &shape.tileHeight) != EXR_ERR_SUCCESS ||
+        shape.tileWidth < 1 || shape.tileHeight < 1)
+      return failed(reason, "its tile description is damaged");
+  } else if (exr_get_scanlines_per_chunk(context, 0, &shape.linesPerChunk) != EXR_ERR_SUCCESS || shape.linesPerChunk < 1) {
+    return failed(reason, "its compression is unknown");
   }
-  if (!grey && !shape.colour) return false;
-  shape.width = window.max.x - window.min.x + 1;
-  shape.height = window.max.y - window.min.y + 1;
-  shape.channels = (shape.colour ? 3 : 1) + (shape.alpha ? 1 : 0);
-  return shape.width > 0 && shape.height > 0;
+  if (shape.yc) readWeights(context, shape);
+  return true;
 }
 
-// Where a kept channel of a chunk goes: its plane among `pixels`, at the chunk's first row.
-float* keptDestination(int slot, std::int64_t row, const Shape& shape, std::vector<float>& pixels) {
-  const std::size_t plane = static_cast<std::size_t>(slot) * shape.width * shape.height;
-  return &pixels[plane + static_cast<std::size_t>(row) * shape.width];
+// The strongest each compression packs, as decoded bytes per byte of the chunk.
+std::uint64_t strongestOf(exr_compression_t compression) {
+  switch (compression) {
+    case EXR_COMPRESSION_NONE: return 1;
+    case EXR_COMPRESSION_RLE: return 64;                 // a run of 128 bytes in two
+    case EXR_COMPRESSION_B44: case EXR_COMPRESSION_B44A: return 11;  // 32 bytes of a flat block in 3
+    case EXR_COMPRESSION_ZIPS: case EXR_COMPRESSION_ZIP: return deflateExpansion;
+    case EXR_COMPRESSION_PXR24: return deflateExpansion * 2;  // 24 bits kept of 32, then deflate
+    default: return deflateExpansion * 8;                // PIZ's and DWA's runs and zeroed blocks
+  }
 }
 
-// Every channel gets somewhere to go, the ones not kept a scratch plane that they all share: a
-// null pointer is meant to skip a channel, but some of the library's unpackers write through
-// every channel's pointer all the same (an RGB file with a depth channel took the host down).
+// One chunk, scan lines (index, 0) or a tile (x, y) of level 0.
+struct ChunkPlace {
+  int x, y;
+};
+
+std::vector<ChunkPlace> chunksOf(const Shape& shape) {
+  std::vector<ChunkPlace> places;
+  if (shape.tiled) {
+    const int across = (shape.width + shape.tileWidth - 1) / shape.tileWidth;
+    const int down = (shape.height + shape.tileHeight - 1) / shape.tileHeight;
+    places.reserve(static_cast<std::size_t>(across) * down);
+    for (int y = 0; y < down; ++y)
+      for (int x = 0; x < across; ++x) places.push_back({x, y});
+  } else {
+    for (std::int64_t y = shape.minY; y <= std::int64_t{shape.minY} + shape.height - 1; y += shape.linesPerChunk)
+      places.push_back({0, static_cast<int>(y)});
+  }
+  return places;
+}
+
+exr_result_t chunkInfo(exr_const_context_t context, const Shape& shape, ChunkPlace place, exr_chunk_info_t& chunk) {
+  if (shape.tiled) return exr_read_tile_chunk_info(context, 0, place.x, place.y, 0, 0, &chunk);
+  return exr_read_scanline_chunk_info(context, 0, place.y, &chunk);
+}
+
+// Walks the chunk table: every chunk inside the file, and what they decode to within reach of
+// the data they hold. Fills the claim and the largest chunk's samples for the working buffers.
+bool checkChunks(exr_const_context_t context, const Shape& shape, const std::vector<ChunkPlace>& places,
+                 std::size_t fileBytes, DecodeClaim& claim, std::uint64_t& largestUnpacked, std::string& reason) {
+  std::uint64_t packed = 0, unpacked = 0;
+  largestUnpacked = 0;
+  for (const ChunkPlace place : places) {
+    exr_chunk_info_t chunk{};
+    if (chunkInfo(context, shape, place, chunk) != EXR_ERR_SUCCESS || chunk.data_offset > fileBytes ||
+        chunk.packed_size > fileBytes - chunk.data_offset)
+      return failed(reason, "its chunk table names a chunk outside the file (it is cut short or lies)");
+    packed += chunk.packed_size;
+    unpacked += chunk.unpacked_size;
+    largestUnpacked = (std::max)(largestUnpacked, chunk.unpacked_size);
+  }
+  claim.width = static_cast<std::uint64_t>(shape.width);
+  claim.height = static_cast<std::uint64_t>(shape.height);
+  claim.channels = shape.channels;
+  claim.leastDataBytes = leastBytes(unpacked, strongestOf(shape.compression));
+  claim.dataBytes = (std::min)(packed, std::uint64_t{fileBytes});
+  claim.strongest = "its compression at its strongest";
+  return true;
+}
+
+int floorDivide(int value, int by) { return value >= 0 ? value / by : -((-value + by - 1) / by); }
+
+// Per chunk: one plane of floats per kept channel, and one shared by every channel that is not
+// kept, each with as many lines as the chunk (a channel sampled every second line fills every
+// second one). unpackChunk writes them.
+struct ChunkPlanes {
+  std::vector<float> floats;
+  std::size_t at[slotCount] = {};
+  std::int32_t width[slotCount] = {}, lines[slotCount] = {}, xSampling[slotCount] = {}, ySampling[slotCount] = {};
+  int firstX = 0, firstY = 0;  // the chunk's first pixel, in the file's coordinates
+  // The last sampled line of each subsampled channel, from the chunk before: chunks of one line
+  // leave the odd lines' chroma in the chunk above them.
+  std::vector<float> carried[slotCount];
+};
+
+// Keeps the last sampled line of each subsampled channel for the next chunk.
+void carryLines(ChunkPlanes& planes, std::int32_t chunkLines) {
+  for (int slot = 0; slot < slotCount; ++slot) {
+    const int ys = planes.ySampling[slot];
+    if (ys < 2 || planes.width[slot] < 1) continue;
+    const int line = floorDivide(planes.firstY + chunkLines - 1, ys) * ys - planes.firstY;
+    if (line < 0) continue;
+    const float* from = planes.floats.data() + planes.at[slot] + static_cast<std::size_t>(line) * planes.width[slot];
+    planes.carried[slot].assign(from, from + planes.width[slot]);
+  }
+}
+
 void setDestination(exr_coding_channel_info_t& channel, float* destination, std::int32_t lineFloats) {
   channel.decode_to_ptr = reinterpret_cast<uint8_t*>(destination);
   channel.user_pixel_stride = sizeof(float);
@@ -98,37 +265,157 @@ void setDestination(exr_coding_channel_info_t& channel, float* destination, std:
   channel.user_bytes_per_element = sizeof(float);
 }
 
-// Decodes one chunk of scan lines into `pixels` (one plane of floats per kept channel, rows of the
-// data window). Planes rather than interleaved pixels: the library's fast path for four
-// interleaved channels puts them in the wrong places.
-bool decodeChunk(exr_const_context_t context, int y, int firstY, const Shape& shape, std::vector<float>& pixels,
-                 std::vector<float>& scratch) {
+bool placePlanes(exr_decode_pipeline_t& pipeline, std::int32_t chunkLines, ChunkPlanes& planes) {
+  std::size_t total = 0, discard = 1;
+  for (int16_t c = 0; c < pipeline.channel_count; ++c) {
+    const exr_coding_channel_info_t& channel = pipeline.channels[c];
+    if (channel.width < 0 || channel.height < 0 || channel.x_samples < 1 || channel.y_samples < 1) return false;
+    const std::int32_t lines = chunkLines;
+    const std::size_t samples = static_cast<std::size_t>(channel.width) * lines;
+    const int slot = slotOf(channel.channel_name);
+    if (slot == unused) {
+      discard = (std::max)(discard, samples);
+      continue;
+    }
+    planes.at[slot] = total;
+    planes.width[slot] = channel.width;
+    planes.lines[slot] = lines;
+    planes.xSampling[slot] = channel.x_samples;
+    planes.ySampling[slot] = channel.y_samples;
+    total += samples;
+  }
+  planes.floats.resize(total + discard);
+  for (int16_t c = 0; c < pipeline.channel_count; ++c) {
+    exr_coding_channel_info_t& channel = pipeline.channels[c];
+    const int slot = slotOf(channel.channel_name);
+    setDestination(channel, planes.floats.data() + (slot == unused ? total : planes.at[slot]), channel.width);
+  }
+  return true;
+}
+
+float halfToFloat(std::uint16_t half) {
+  const std::uint32_t sign = std::uint32_t{half & 0x8000u} << 16;
+  std::uint32_t exponent = (half >> 10) & 0x1Fu, mantissa = half & 0x3FFu, bits = 0;
+  if (exponent == 0x1F) {
+    bits = sign | 0x7F800000u | (mantissa << 13);  // infinity and not-a-number
+  } else if (exponent != 0) {
+    bits = sign | ((exponent + 112) << 23) | (mantissa << 13);
+  } else if (mantissa != 0) {  // subnormal: normalise it
+    exponent = 113;
+    while ((mantissa & 0x400u) == 0) {
+      mantissa <<= 1;
+      --exponent;
+    }
+    bits = sign | (exponent << 23) | ((mantissa & 0x3FFu) << 13);
+  } else {
+    bits = sign;
+  }
+  float value;
+  std::memcpy(&value, &bits, 4);
+  return value;
+}
+
+float sampleFloat(const std::uint8_t* at, std::uint16_t type) {
+  if (type == EXR_PIXEL_HALF) return halfToFloat(static_cast<std::uint16_t>(at[0] | (at[1] << 8)));
+  const std::uint32_t bits = at[0] | (at[1] << 8) | (at[2] << 16) | (std::uint32_t{at[3]} << 24);
+  if (type == EXR_PIXEL_UINT) return static_cast<float>(bits);
+  float value;
+  std::memcpy(&value, &bits, 4);
+  return value;
+}
+
+// The sample of a kept channel at pixel (x, y) of the chunk; a subsampled channel's from the
+// sample of the block the pixel lies in (the sampled lines and columns are those of the file's
+// coordinates that the sampling divides).
+float sampleOf(const ChunkPlanes& planes, int slot, int x, int y) {
+  const int xs = planes.xSampling[slot], ys = planes.ySampling[slot];
+  int column = x, line = y;
+  if (xs > 1) column = floorDivide(planes.firstX + x, xs) - floorDivide(planes.firstX + xs - 1, xs);
+  if (ys > 1) line = floorDivide(planes.firstY + y, ys) * ys - planes.firstY;
+  column = (std::min)(column, planes.width[slot] - 1);
+  line = (std::min)(line, planes.lines[slot] - 1);
+  if (column < 0) return 0;
+  if (line < 0)
+    return static_cast<std::size_t>(column) < planes.carried[slot].size() ? planes.carried[slot][static_cast<std::size_t>(column)] : 0;
+  return planes.floats[planes.at[slot] + static_cast<std::size_t>(line) * planes.width[slot] + column];
+}
+
+void writePixels(const Shape& shape, const ChunkPlanes& planes, int left, int top, int width, int height,
+                 EightBitImage& image) {
+  for (int y = 0; y < height; ++y) {
+    std::uint8_t* out = image.samples.data() + (static_cast<std::size_t>(top + y) * image.width + left) * image.channels;
+    for (int x = 0; x < width; ++x) {
+      if (shape.rgb) {
+        for (int s = red; s <= blue; ++s) *out++ = floatSample(sampleOf(planes, s, x, y));
+      } else if (shape.yc) {
+        const double l = sampleOf(planes, luminance, x, y);
+        const double ry = sampleOf(planes, redChroma, x, y);
+        const double by = sampleOf(planes, blueChroma, x, y);
+        const double r = ry == 0 && by == 0 ? l : (ry + 1) * l;
+        const double b = ry == 0 && by == 0 ? l : (by + 1) * l;
+        const double g = ry == 0 && by == 0 ? l : (l - r * shape.weights[0] - b * shape.weights[2]) / shape.weights[1];
+        *out++ = floatSample(r);
+        *out++ = floatSample(g);
+        *out++ = floatSample(b);
+      } else {
+        *out++ = floatSample(sampleOf(planes, luminance, x, y));
+      }
+      if (shape.has[alpha]) *out++ = floatSample(sampleOf(planes, alpha, x, y));
+    }
+  }
+}
+
+// The chunk's decompressed bytes into the planes: line by line, each channel's samples of that
+// line in the order of the channel list (little-endian), a subsampled channel only on the lines
+// its sampling divides. The library's own unpacker is not used: it puts the second line of a
+// subsampled channel where the next channel belongs and runs past the end of the buffers.
+exr_result_t unpackChunk(exr_decode_pipeline_t* pipeline) {
+  const auto* planes = static_cast<const ChunkPlanes*>(pipeline->decoding_user_data);
+  const void* data = pipeline->unpacked_buffer != nullptr ? pipeline->unpacked_buffer : pipeline->packed_buffer;
+  if (data == nullptr) return EXR_ERR_CORRUPT_CHUNK;
+  const auto* in = static_cast<const std::uint8_t*>(data);
+  std::uint64_t left = pipeline->chunk.unpacked_size;
+  for (std::int32_t y = 0; y < pipeline->chunk.height; ++y) {
+    for (int16_t c = 0; c < pipeline->channel_count; ++c) {
+      const exr_coding_channel_info_t& channel = pipeline->channels[c];
+      if (channel.y_samples > 1 && (planes->firstY + y) % channel.y_samples != 0) continue;
+      const std::uint64_t bytes = std::uint64_t{static_cast<std::uint32_t>(channel.width)} * channel.bytes_per_element;
+      if (bytes > left || (channel.bytes_per_element != 2 && channel.bytes_per_element != 4)) return EXR_ERR_CORRUPT_CHUNK;
+      float* out = reinterpret_cast<float*>(channel.decode_to_ptr) + std::int64_t{y} * channel.width;
+      for (std::int32_t x = 0; x < channel.width; ++x)
+        out[x] = sampleFloat(in + static_cast<std::size_t>(x) * channel.bytes_per_element, channel.data_type);
+      in += bytes;
+      left -= bytes;
+    }
+  }
+  return EXR_ERR_SUCCESS;
+}
+
+// Decodes one chunk and writes its pixels into the picture.
+bool decodeChunk(exr_const_context_t context, const Shape& shape, ChunkPlace place, ChunkPlanes& planes,
+                 EightBitImage& image) {
   exr_chunk_info_t chunk{};
-  if (exr_read_scanline_chunk_info(context, 0, y, &chunk) != EXR_ERR_SUCCESS) return false;
+  if (chunkInfo(context, shape, place, chunk) != EXR_ERR_SUCCESS) return false;
+  const std::int64_t left = shape.tiled ? std::int64_t{place.x} * shape.tileWidth : 0;
+  const std::int64_t top = shape.tiled ? std::int64_t{place.y} * shape.tileHeight : std::int64_t{chunk.start_y} - shape.minY;
+  const std::int64_t width = shape.tiled ? chunk.width : shape.width;
+  if (left < 0 || top < 0 || width < 1 || chunk.height < 1 || left + width > shape.width || top + chunk.height > shape.height)
+    return false;
   Decoder decoder(context);
   if (exr_decoding_initialize(context, 0, &chunk, &decoder.pipeline) != EXR_ERR_SUCCESS) return false;
   decoder.started = true;
-  const std::int64_t row = std::int64_t{chunk.start_y} - firstY;
-  if (row < 0 || row + chunk.height > shape.height) return false;
-  std::size_t scratchFloats = 1;
-  for (int16_t c = 0; c < decoder.pipeline.channel_count; ++c) {
-    const exr_coding_channel_info_t& channel = decoder.pipeline.channels[c];
-    if (channel.width < 0 || channel.height < 0 || channel.width > shape.width || channel.height > chunk.height)
-      return false;
-    if (slotOf(channel.channel_name) < 0)
-      scratchFloats = (std::max)(scratchFloats, static_cast<std::size_t>(channel.width) * channel.height);
-  }
-  if (scratch.size() < scratchFloats) scratch.resize(scratchFloats);
-  for (int16_t c = 0; c < decoder.pipeline.channel_count; ++c) {
-    exr_coding_channel_info_t& channel = decoder.pipeline.channels[c];
-    const int slot = slotOf(channel.channel_name);
-    if (slot < 0)
-      setDestination(channel, scratch.data(), channel.width);
-    else
-      setDestination(channel, keptDestination(slot, row, shape, pixels), shape.width);
-  }
-  return exr_decoding_choose_default_routines(context, 0, &decoder.pipeline) == EXR_ERR_SUCCESS &&
-         exr_decoding_run(context, 0, &decoder.pipeline) == EXR_ERR_SUCCESS;
+  if (!placePlanes(decoder.pipeline, chunk.height, planes)) return false;
+  for (int s = 0; s < slotCount; ++s)
+    if (planes.width[s] > width || planes.lines[s] > chunk.height) return false;
+  planes.firstX = static_cast<int>(shape.minX + left);
+  planes.firstY = static_cast<int>(shape.minY + top);
+  if (exr_decoding_choose_default_routines(context, 0, &decoder.pipeline) != EXR_ERR_SUCCESS) return false;
+  decoder.pipeline.unpack_and_convert_fn = unpackChunk;
+  decoder.pipeline.decoding_user_data = &planes;
+  if (exr_decoding_run(context, 0, &decoder.pipeline) != EXR_ERR_SUCCESS) return false;
+  writePixels(shape, planes, static_cast<int>(left), static_cast<int>(top), static_cast<int>(width), chunk.height, image);
+  carryLines(planes, chunk.height);
+  return true;
 }
 
 }  // namespace
@@ -140,29 +427,29 @@ std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t si
   init.read_fn = readAt;
   init.size_fn = sizeOf;
   init.error_handler_fn = quiet;
-  init.max_image_width = 65535;
-  init.max_image_height = 65535;
+  init.max_image_width = static_cast<int>(maxPictureSide);
+  init.max_image_height = static_cast<int>(maxPictureSide);
+  init.max_tile_width = static_cast<int>(maxPictureSide);
+  init.max_tile_height = static_cast<int>(maxPictureSide);
   Context context;
   if (exr_start_read(&context.handle, "source", &init) != EXR_ERR_SUCCESS) return refusal(reason, "its header is damaged");
   Shape shape;
-  exr_attr_box2i_t window{};
-  int32_t linesPerChunk = 0;
-  if (!shapeOf(context.handle, shape) || exr_get_data_window(context.handle, 0, &window) != EXR_ERR_SUCCESS ||
-      exr_get_scanlines_per_chunk(context.handle, 0, &linesPerChunk) != EXR_ERR_SUCCESS || linesPerChunk < 1)
-    return refusal(reason, "its first part is not a scan-line image of RGB or Y channels");
-  if (!withinBudget(simpleClaim(static_cast<std::uint64_t>(shape.width), static_cast<std::uint64_t>(shape.height), 4, size), reason))
-    return std::nullopt;
-  std::vector<float> pixels(static_cast<std::size_t>(shape.width) * shape.height * 4, 0.0f);
-  std::vector<float> scratch;
-  for (std::int64_t y = window.min.y; y <= window.max.y; y += linesPerChunk)
-    if (!decodeChunk(context.handle, static_cast<int>(y), window.min.y, shape, pixels, scratch))
-      return refusal(reason, "the chunk of line " + std::to_string(y) + " is damaged or missing");
-  EightBitImage image = blankImage(static_cast<std::uint32_t>(shape.width), static_cast<std::uint32_t>(shape.height), shape.channels);
-  std::uint8_t* out = image.samples.data();
-  const std::size_t area = static_cast<std::size_t>(shape.width) * shape.height;
-  for (std::size_t p = 0; p < area; ++p) {
-    for (int c = 0; c < (shape.colour ? 3 : 1); ++c) *out++ = floatSample(pixels[c * area + p]);
-    if (shape.alpha) *out++ = floatSample(pixels[3 * area + p]);
-  }
+  if (!readShape(context.handle, shape, reason)) return std::nullopt;
+  const std::vector<ChunkPlace> places = chunksOf(shape);
+  DecodeClaim claim;
+  std::uint64_t largestUnpacked = 0;
+  if (!checkChunks(context.handle, shape, places, size, claim, largestUnpacked, reason)) return std::nullopt;
+  // The library's packed and unpacked buffers of a chunk, and the floats of its kept channels.
+  claim.workingBytes = largestUnpacked * 2 + largestUnpacked * 4 / 2;
+  if (!withinBudget(claim, reason)) return std::nullopt;
+  EightBitImage image = unfilledImage(static_cast<std::uint32_t>(shape.width), static_cast<std::uint32_t>(shape.height),
+                                      shape.channels);
+  ChunkPlanes planes;
+  for (const ChunkPlace place : places)
+    if (!decodeChunk(context.handle, shape, place, planes, image))
+      return refusal(reason, "a chunk is damaged (" + std::string(shape.tiled ? "tile " + std::to_string(place.x) + ", " +
+                                                                               std::to_string(place.y)
+                                                                         : "line " + std::to_string(place.y)) +
+                                 ")");
   return image;
 }

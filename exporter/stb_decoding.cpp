@@ -1,16 +1,15 @@
-// TGA, Radiance HDR and BMP through stb_image, compiled here with only those three readers,
+// TGA and BMP through stb_image, compiled here with only those two readers,
 // from memory, with no file access and no messages. Images are checked against the file's size
 // from their headers before anything is decoded.
 //
 // 8-bit rules: TGA and BMP samples are 8-bit (5-bit TGA colours are decoded in tga_decoding.cpp),
 // or widened by the reader (BMP bit fields by repeating their bits, which is 255·v/(2^n − 1)
-// rounded for fields of up to 8 bits); HDR colours are read as linear floats and clamped 0 … 1 by floatSample.
+// rounded for fields of up to 8 bits). Radiance HDR has a reader of its own (hdr_decoding.cpp).
 #define STB_IMAGE_STATIC
 #define STB_IMAGE_IMPLEMENTATION
 #define STBI_NO_STDIO
 #define STBI_FAILURE_USERMSG
 #define STBI_ONLY_TGA
-#define STBI_ONLY_HDR
 #define STBI_ONLY_BMP
 #define STBI_MAX_DIMENSIONS 65535
 #if defined(__GNUC__)
@@ -85,16 +84,4 @@ std::optional<EightBitImage> decodeStbTga(const std::uint8_t* bytes, std::size_t
 
 std::optional<EightBitImage> decodeStbBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   return decodeEightBit(bytes, size, reason);
-}
-
-std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  int width = 0, height = 0, channels = 0;
-  if (!announcedShape(bytes, size, width, height, channels, reason)) return std::nullopt;
-  if (!stbi_is_hdr_from_memory(bytes, byteCount(size))) return refusal(reason, "its header is damaged");
-  const std::unique_ptr<float, StbFree> pixels(
-      stbi_loadf_from_memory(bytes, byteCount(size), &width, &height, &channels, 3));
-  if (!pixels) return refusal(reason, stbReason());
-  EightBitImage image = blankImage(static_cast<std::uint32_t>(width), static_cast<std::uint32_t>(height), 3);
-  for (std::size_t i = 0; i < image.samples.size(); ++i) image.samples[i] = floatSample(pixels.get()[i]);
-  return image;
 }

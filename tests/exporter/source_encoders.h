@@ -4,6 +4,7 @@
 #include <ImfChannelList.h>
 #include <ImfOutputFile.h>
 #include <ImfRgbaFile.h>
+#include <ImfTiledRgbaFile.h>
 #include <jpeglib.h>
 #include <tiffio.h>
 #include <unistd.h>
@@ -211,6 +212,39 @@ inline Bytes exrFile(int width, int height, const std::vector<float>& rgba, bool
     Imf::RgbaOutputFile file(name, width, height, alpha ? Imf::WRITE_RGBA : Imf::WRITE_RGB);
     file.setFrameBuffer(pixels.data(), 1, static_cast<std::size_t>(width));
     file.writePixels(height);
+  });
+}
+
+// An OpenEXR file of one flat colour written through the library's RGBA interface in the given
+// channels (WRITE_YC: luminance and chroma, chroma sampled every second pixel and line; WRITE_Y:
+// luminance alone) and compression.
+inline Bytes exrFlatFile(int width, int height, float r, float g, float b, Imf::RgbaChannels channels,
+                         Imf::Compression compression) {
+  return bytesWrittenBy([&](const char* name) {
+    const std::vector<Imf::Rgba> pixels(static_cast<std::size_t>(width) * height, Imf::Rgba(r, g, b, 1));
+    Imf::RgbaOutputFile file(name, Imf::Header(width, height, 1, Imath::V2f(0, 0), 1, Imf::INCREASING_Y, compression),
+                             channels);
+    file.setFrameBuffer(pixels.data(), 1, static_cast<std::size_t>(width));
+    file.writePixels(height);
+  });
+}
+
+// A tiled OpenEXR file of RGB halves, of one level or mip-mapped (every level written, each a
+// flat colour half as bright as the one above it so a smaller level read by mistake shows).
+inline Bytes exrTiledFile(int width, int height, const std::vector<float>& rgb, Imf::LevelMode levels) {
+  return bytesWrittenBy([&](const char* name) {
+    Imf::TiledRgbaOutputFile file(name, width, height, 4, 4, levels, Imf::ROUND_DOWN, Imf::WRITE_RGB);
+    for (int level = 0; level < file.numLevels(); ++level) {
+      const int w = file.levelWidth(level), h = file.levelHeight(level);
+      std::vector<Imf::Rgba> pixels;
+      for (int i = 0; i < w * h; ++i) {
+        const float scale = level == 0 ? 1.0f : 0.5f / static_cast<float>(level);
+        const std::size_t at = level == 0 ? static_cast<std::size_t>(i) * 3 : 0;
+        pixels.emplace_back(rgb[at] * scale, rgb[at + 1] * scale, rgb[at + 2] * scale, 1);
+      }
+      file.setFrameBuffer(pixels.data(), 1, static_cast<std::size_t>(w));
+      file.writeTiles(0, file.numXTiles(level) - 1, 0, file.numYTiles(level) - 1, level);
+    }
   });
 }
 

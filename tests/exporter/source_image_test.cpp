@@ -72,6 +72,13 @@ vuktest::TiffLayout grey(int bits) {
   return layout;
 }
 
+// `count` pixels of one colour.
+E repeated(const E& pixel, int count) {
+  E samples;
+  for (int i = 0; i < count; ++i) samples.insert(samples.end(), pixel.begin(), pixel.end());
+  return samples;
+}
+
 // CMYK to RGB as the JPEG decoder does it, rounded.
 int light(int ink, int black) { return ((255 - ink) * (255 - black) + 127) / 255; }
 
@@ -158,8 +165,26 @@ std::vector<SourceCase> sourceCases() {
     {1, 1, 0, 0, 0.5f, 0.5f, 0, 1, 0.25f, 0.25f, 1, 0, 7, 7, 7, 7}); }, 2, 2, 3, {64, 128, 255, 64, 128, 255, 255, 0, 0, 0, 255, 0}});
   cases.push_back({"exr_rgba_occlusion", [] { return vuktest::exrChannelsFile(1, 1, {"A", "AO", "B", "G", "R"},
     {0.5f, 0.1f, 1, 0.5f, 0.25f}); }, 1, 1, 4, {64, 128, 255, 128}});
-  cases.push_back({"exr_grey_chroma", [] { return vuktest::exrChannelsFile(1, 1, {"BY", "RY", "Y"}, {1, 0.5f, 0.25f}); },
-                   1, 1, 1, {64}});
+  // Luminance and chroma: R = (RY + 1)·Y, B = (BY + 1)·Y, G = (Y − 0.2126 R − 0.0722 B) / 0.7152.
+  cases.push_back({"exr_yc_full_chroma", [] { return vuktest::exrChannelsFile(1, 1, {"BY", "RY", "Y"}, {1, 0.5f, 0.25f}); },
+                   1, 1, 3, {96, 48, 128}});
+  cases.push_back({"exr_yc_subsampled", [] { return vuktest::exrFlatFile(6, 4, 0.5f, 0.25f, 0.125f, Imf::WRITE_YC,
+    Imf::ZIP_COMPRESSION); }, 6, 4, 3, repeated({128, 64, 32}, 24), 1});
+  cases.push_back({"exr_yc_line_chunks", [] { return vuktest::exrFlatFile(6, 6, 0.5f, 0.25f, 0.125f, Imf::WRITE_YC,
+    Imf::NO_COMPRESSION); }, 6, 6, 3, repeated({128, 64, 32}, 36), 1});
+  cases.push_back({"exr_luminance_piz", [] { return vuktest::exrFlatFile(874, 493, 0.5f, 0.5f, 0.5f, Imf::WRITE_Y,
+    Imf::PIZ_COMPRESSION); }, 874, 493, 1, E(874 * 493, 128), 1});
+  // Tiled, and mip-mapped (its smaller levels darker): the full-resolution level is read.
+  std::vector<float> ramp;
+  E rampBytes;
+  for (int i = 0; i < 30; ++i) {
+    ramp.insert(ramp.end(), {i / 32.0f, 0.5f, 1 - i / 32.0f});
+    rampBytes.insert(rampBytes.end(), {static_cast<int>(std::lround(i / 32.0 * 255)), 128,
+                                       static_cast<int>(std::lround((1 - i / 32.0) * 255))});
+  }
+  cases.push_back({"exr_tiled", [=] { return vuktest::exrTiledFile(5, 6, ramp, Imf::ONE_LEVEL); }, 5, 6, 3, rampBytes, 1});
+  cases.push_back({"exr_mipmapped", [] { return vuktest::exrTiledFile(9, 7, std::vector<float>(9 * 7 * 3, 0.75f), Imf::MIPMAP_LEVELS); },
+                   9, 7, 3, E(9 * 7 * 3, 191), 1});
   return cases;
 }
 

@@ -1,0 +1,132 @@
+// Files that claim more than they hold, lie in their tables, end early or ask for work out of
+// proportion: each is refused with a reason that names its format and what is wrong, before the
+// picture is allocated, and a process under a small address-space limit refuses them all.
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <functional>
+
+#include "source_encoders.h"
+#include "source_image.h"
+
+namespace {
+
+using vuktest::Bytes;
+
+struct Refusal {
+  const char* name;
+  std::function<Bytes()> bytes;
+  const char* reason;  // a part of the reason given
+};
+
+Bytes withBig32(Bytes bytes, std::size_t at, std::uint32_t value) {
+  for (int i = 0; i < 4; ++i) bytes[at + i] = static_cast<char>(value >> (24 - 8 * i));
+  return bytes;
+}
+
+// A PNG header claiming width × height RGBA over a few bytes of image data.
+Bytes claimingPng(std::uint32_t width, std::uint32_t height) {
+  const Bytes small = vuktest::pngFile(1, 1, 8, 6, {1, 2, 3, 4});
+  Bytes header = small.substr(8 + 8, 13);
+  header = withBig32(withBig32(header, 0, width), 4, height);
+  return small.substr(0, 8) + vuktest::pngChunkOf("IHDR", header) + small.substr(8 + 25);
+}
+
+// A baseline JPEG whose frame header claims another size than its data holds.
+Bytes claimingJpeg(std::uint16_t width, std::uint16_t height) {
+  Bytes jpeg = vuktest::jpegFile(16, 16, {90, 90, 90}, false);
+  const std::size_t frame = jpeg.find("\xFF\xC0", 0, 2);
+  jpeg[frame + 5] = static_cast<char>(height >> 8);
+  jpeg[frame + 6] = static_cast<char>(height);
+  jpeg[frame + 7] = static_cast<char>(width >> 8);
+  jpeg[frame + 8] = static_cast<char>(width);
+  return jpeg;
+}
+
+// A progressive JPEG whose last scan is repeated `copies` times: each repeat costs a pass over
+// the coefficients and takes a few bytes.
+Bytes scanBomb(int copies) {
+  const Bytes jpeg = vuktest::jpegFile(1024, 1024, {128}, true);
+  const std::size_t last = jpeg.rfind("\xFF\xDA", Bytes::npos, 2);
+  const Bytes scan = jpeg.substr(last, jpeg.size() - 2 - last);
+  Bytes bomb = jpeg.substr(0, jpeg.size() - 2);
+  for (int i = 0; i < copies; ++i) bomb += scan;
+  return bomb + "\xFF\xD9";
+}
+
+Bytes hdrHeader(const char* resolution) { return Bytes("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n") + resolution + "\n"; }
+
+std::vector<Refusal> refusals() {
+  std::vector<Refusal> cases;
+  cases.push_back({"png_beyond_a_tiff", [] { return claimingPng(40000, 40000); }, "PNG image: a 40000 x 40000 RGBA picture takes 6.0 GiB; its TIFF can hold at most"});
+  cases.push_back({"png_claims_too_much", [] { return claimingPng(20000, 10000); }, "PNG image: a 20000 x 10000 RGBA picture needs at least"});
+  cases.push_back({"png_cut_short", [] {
+    const Bytes whole = vuktest::pngFile(64, 64, 8, 2, std::vector<std::uint32_t>(64 * 64 * 3, 7));
+    return whole.substr(0, whole.size() - 20); }, "PNG image: its IDAT chunk"});
+  cases.push_back({"jpeg_claims_too_much", [] { return claimingJpeg(30000, 30000); }, "JPEG image: a 30000 x 30000 RGB picture needs at least"});
+  cases.push_back({"jpeg_cut_short", [] {
+    const Bytes whole = vuktest::jpegFile(64, 64, {10, 200, 30}, false);
+    return whole.substr(0, whole.size() - 4); }, "JPEG image: its data ends early"});
+  cases.push_back({"jpeg_progressive_cut_short", [] {
+    const Bytes whole = vuktest::jpegFile(64, 64, {10, 200, 30}, true);
+    return whole.substr(0, whole.find("\xFF\xDA", whole.find("\xFF\xDA", 0, 2) + 2, 2)); }, "JPEG image: its data ends early"});
+  cases.push_back({"jpeg_scan_bomb", [] { return scanBomb(5000); }, "JPEG image: it has more than 100 scans"});
+  cases.push_back({"exr_cut_short", [] {
+    const Bytes whole = vuktest::exrFlatFile(64, 64, 0.5f, 0.25f, 0.125f, Imf::WRITE_RGB, Imf::ZIP_COMPRESSION);
+    return whole.substr(0, whole.size() - 40); }, "OpenEXR image: "});
+  cases.push_back({"hdr_zero_run", [] { return hdrHeader("-Y 1 +X 8") + Bytes{2, 2, 0, 8, 0} + Bytes(12, '\x01'); }, "Radiance HDR image: a scanline holds a run of length zero"});
+  cases.push_back({"hdr_claims_too_much", [] { return hdrHeader("-Y 30000 +X 40000") + Bytes(64, '\x80'); }, "Radiance HDR image: a 40000 x 30000 RGB picture needs at least"});
+  cases.push_back({"hdr_cut_short", [] { return hdrHeader("-Y 2 +X 8") + Bytes{2, 2, 0, 8, '\x88', 1, '\x88', 2, '\x88', 3, '\x88', '\x81'} +
+    Bytes{2, 2, 0, 8, 8} + Bytes(7, '\x40'); }, "Radiance HDR image: its pixel data ends early"});
+  cases.push_back({"webp", [] { return Bytes("RIFF\x10\0\0\0WEBPVP8 ", 16); }, "WebP image: this format is not read"});
+  cases.push_back({"unknown", [] { return Bytes("plain text, no picture"); }, "not an image of a format read here"});
+  return cases;
+}
+
+std::optional<EightBitImage> decode(const Bytes& bytes, std::string& reason) {
+  return decodeSourceImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &reason);
+}
+
+class SourceRefusals : public ::testing::TestWithParam<Refusal> {};
+
+}  // namespace
+
+TEST_P(SourceRefusals, AreRefusedWithTheirReason) {
+  const Bytes bytes = GetParam().bytes();
+  std::string reason;
+  EXPECT_FALSE(decode(bytes, reason));
+  EXPECT_NE(reason.find(GetParam().reason), std::string::npos) << reason;
+}
+
+INSTANTIATE_TEST_SUITE_P(EveryClass, SourceRefusals, ::testing::ValuesIn(refusals()),
+                         [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
+
+// In a child whose address space is the test's own and 192 MiB more, every claim is refused
+// (none is allocated first, which would fail there) and a small picture still reads.
+TEST(SourceRefusals, ClaimsAreRefusedInASmallAddressSpace) {
+  std::vector<Bytes> files;
+  for (const Refusal& refusal : refusals()) files.push_back(refusal.bytes());
+  const Bytes small = vuktest::pngFile(2, 2, 8, 0, {1, 2, 3, 4});
+  const pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::ifstream status("/proc/self/statm");
+    std::size_t pages = 0;
+    status >> pages;
+    struct rlimit limit {};
+    limit.rlim_cur = limit.rlim_max = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (std::size_t{192} << 20);
+    if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
+    for (const Bytes& file : files) {
+      std::string reason;
+      if (decode(file, reason) || reason.find("not enough memory") != std::string::npos) _exit(1);
+    }
+    std::string reason;
+    _exit(decode(small, reason) ? 0 : 2);
+  }
+  int status = 0;
+  ASSERT_EQ(waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a claim was not refused, or ran out of memory; 2: the small picture failed";
+}
