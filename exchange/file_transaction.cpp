@@ -1,5 +1,7 @@
 #include "file_transaction.h"
 
+#include "file_name.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -44,7 +46,7 @@ std::string systemReasonWin() {
 
 // Creates the file only when no file of that name exists (a dangling link included).
 bool createNew(const std::string& path, bool& exists, std::string& reason) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+  HANDLE file = CreateFileW(nativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     exists = GetLastError() == ERROR_FILE_EXISTS;
@@ -56,7 +58,7 @@ bool createNew(const std::string& path, bool& exists, std::string& reason) {
 }
 
 bool syncFile(const std::string& path, int /*mode*/, std::string& reason) {
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(nativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     reason = systemReasonWin();
@@ -70,7 +72,7 @@ bool syncFile(const std::string& path, int /*mode*/, std::string& reason) {
 
 // Answers whether a file is there; -1 when it is there but is not a plain file.
 int existingMode(const std::string& path, std::string& reason) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const DWORD attributes = GetFileAttributesW(nativePath(path).c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     reason = "it is a folder";
@@ -80,11 +82,13 @@ int existingMode(const std::string& path, std::string& reason) {
 }
 
 bool linkTo(const std::string& existing, const std::string& link) {
-  return CreateHardLinkA(link.c_str(), existing.c_str(), nullptr) != 0;
+  return CreateHardLinkW(nativePath(link).c_str(), nativePath(existing).c_str(), nullptr) != 0;
 }
 
 bool replaceWith(const std::string& from, const std::string& to, std::string& reason) {
-  if (MoveFileExA(from.c_str(), to.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) return true;
+  if (MoveFileExW(nativePath(from).c_str(), nativePath(to).c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return true;
+  }
   reason = systemReasonWin();
   return false;
 }
@@ -269,7 +273,7 @@ void FileTransaction::rollBack(std::size_t renamed) {
       replaceWith(file.backup, file.target, ignored);
       file.backup.clear();
     } else if (!file.targetExisted) {
-      std::remove(file.target.c_str());
+      removeFile(file.target);
     }
   }
 }
@@ -293,8 +297,8 @@ bool FileTransaction::commit() {
 
 void FileTransaction::removeLeftovers() noexcept {
   for (Staged& file : staged_) {
-    if (!file.temporary.empty()) std::remove(file.temporary.c_str());
-    if (!file.backup.empty()) std::remove(file.backup.c_str());
+    if (!file.temporary.empty()) removeFile(file.temporary);
+    if (!file.backup.empty()) removeFile(file.backup);
   }
   staged_.clear();
 }

@@ -2,7 +2,8 @@
 // Several files replaced together or not at all. Each file is first written in full to a
 // temporary of its own beside its target; commit then syncs every temporary, renames them into
 // place and syncs their folders. Until commit succeeds no target is touched, and a transaction
-// that is abandoned or fails removes every temporary it made.
+// that is abandoned or fails removes every temporary it made. Paths are file names in UTF-8
+// (file_name.h).
 #include <optional>
 #include <string>
 #include <vector>

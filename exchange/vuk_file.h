@@ -1,7 +1,8 @@
 #pragma once
 // The Vuk file: its 32-byte header, the 16-byte chunk header, and the steps that write and read
 // chunks. A file is a header, then chunks, then an end chunk of tag 0 and size 0. Values are
-// little-endian; arrays travel byte for byte as the record holds them.
+// little-endian; arrays travel byte for byte as the record holds them. Paths are file names in
+// UTF-8 (file_name.h).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

@@ -1,5 +1,6 @@
 #include <cstring>
 
+#include "file_name.h"
 #include "verdict.h"
 #include "vuk_file.h"
 
@@ -94,7 +95,7 @@ std::int64_t fileLength(std::FILE* file) noexcept {
 
 std::optional<VukInput> OpenForRead(const char* path, std::string* verdict) {
   if (path == nullptr) return noInput(verdict, "no file name");
-  VukFile file(std::fopen(path, "rb"));
+  VukFile file(openFile(path, "rb"));
   if (!file) return noInput(verdict, "cannot open ", path);
   const std::int64_t length = fileLength(file.get());
   if (length < 0) {

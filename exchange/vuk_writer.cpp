@@ -5,6 +5,7 @@
 #include <string>
 
 #include "chunk_tags.h"
+#include "file_name.h"
 #include "file_transaction.h"
 #include "vuk_file.h"
 
@@ -51,7 +52,7 @@ ChunkLayout layoutChunk(std::int32_t tag, std::int32_t count, const void* data) 
 
 VukFile OpenForWrite(const char* path, const char* text, CreateMode mode) {
   if (path == nullptr || text == nullptr) return nullptr;
-  VukFile file(std::fopen(path, mode == CreateMode::NewOnly ? "wbx" : "wb"));
+  VukFile file(openFile(path, mode == CreateMode::NewOnly ? "wbx" : "wb"));
   if (!file) return nullptr;
   char header[kFileHeaderBytes] = {};
   std::memcpy(header, kMagic, 4);

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <new>
 
+#include "file_name.h"
 #include "image_decoders.h"
 
 #ifdef _WIN32
@@ -31,7 +32,7 @@ struct HandleCloser {
 
 bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& reason) {
   // A folder cannot be opened without backup semantics, so only files (and devices) come here.
-  HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  HANDLE file = CreateFileW(vuk::nativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     reason = "cannot open it";

@@ -47,7 +47,8 @@ struct EightBitImage {
 // Reads the whole file first (a FIFO, a device or a folder is refused at once, without waiting
 // for data), so the image may come from the very file that the export replaces. Nothing when the
 // file cannot be read or decoded; `reason`, when given, then says why: the format told by the
-// file's first bytes and what in the file cannot be read.
+// file's first bytes and what in the file cannot be read. `path` is a file name in UTF-8
+// (file_name.h).
 std::optional<EightBitImage> readSourceImage(const std::string& path, std::string* reason = nullptr);
 
 // The same for bytes already in memory: PNG, JPEG, TIFF (first page), BMP, PNM, TGA, PSD,

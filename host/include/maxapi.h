@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <windows.h>
 #include "coreexp.h"
+#include "log.h"
 #include "maxheap.h"
 #include "maxtypes.h"
 #include "strbasic.h"
@@ -28,6 +29,8 @@ public:
   virtual INode* GetINodeByName(const MCHAR* name) = 0;
   virtual TimeValue GetTime() = 0;
   virtual void RedrawViews(TimeValue t, DWORD vpFlags = REDRAW_NORMAL, ReferenceTarget* change = NULL) = 0;
+  // The host's log, for the whole session.
+  virtual LogSys* Log() = 0;
 };
 
 CoreExport Interface* GetCOREInterface();

@@ -1,5 +1,6 @@
 #pragma once
-// The host's strings: WStr (wide, MSTR) and CStr (8-bit, in the ANSI code page, Windows-1252).
+// The host's strings: WStr (wide, MSTR) and CStr (8-bit, in the system's ANSI code page:
+// Windows-1252 unless a test sets UTF-8, see standin/scene.h).
 #include <cstddef>
 #include <string>
 #include "coreexp.h"
@@ -35,7 +36,8 @@ public:
   // (size_t)-1. A null string gives the empty string.
   static WStr FromACP(const char* string, size_t length = (size_t)-1);
   static WStr FromCStr(const CStr& string);
-  // Encodes in the ANSI code page; a character it cannot hold becomes '?'.
+  // Encodes in the ANSI code page; a character it cannot hold becomes '?' (under UTF-8, a code
+  // unit that is no Unicode scalar value becomes U+FFFD).
   CStr ToCStr() const;
 
 private:

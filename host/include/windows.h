@@ -82,9 +82,14 @@ typedef std::uint32_t UINT;
 typedef std::uint16_t WORD;
 typedef std::uint8_t BYTE;
 typedef void* LPVOID;
+typedef char CHAR;
 typedef wchar_t WCHAR;
 typedef wchar_t* LPWSTR;
 typedef const wchar_t* LPCWSTR;
+typedef CHAR* LPSTR;
+typedef const CHAR* LPCCH;
+typedef const WCHAR* LPCWCH;
+typedef BOOL* LPBOOL;
 
 struct HINSTANCE__;
 typedef HINSTANCE__* HINSTANCE;
@@ -110,3 +115,35 @@ BOOL DisableThreadLibraryCalls(HMODULE module);
 int LoadStringW(HINSTANCE instance, UINT id, LPWSTR buffer, int bufferMax);
 // Shows a message; answers the button that closed it (IDOK for MB_OK).
 int MessageBoxW(HWND owner, LPCWSTR text, LPCWSTR caption, UINT type);
+
+// The thread's last error code, set by the calls below when they fail.
+#define ERROR_INVALID_PARAMETER 87L
+#define ERROR_INSUFFICIENT_BUFFER 122L
+#define ERROR_INVALID_FLAGS 1004L
+#define ERROR_NO_UNICODE_TRANSLATION 1113L
+DWORD GetLastError();
+void SetLastError(DWORD dwErrCode);
+
+// Text conversion between wide (UTF-16 on Windows; UTF-32 here) and the 8-bit code pages. The
+// system's ANSI code page (CP_ACP) is Windows-1252 here unless a test sets UTF-8 (65001); only
+// those two code pages exist. A count of -1 takes the text up to and including its terminating
+// zero; an output size of 0 asks for the size needed. Both answer the number of units written
+// (or needed), 0 on failure with GetLastError saying why.
+#define CP_ACP 0
+#define CP_UTF8 65001
+#define MB_PRECOMPOSED 0x00000001
+#define MB_ERR_INVALID_CHARS 0x00000008
+#define WC_ERR_INVALID_CHARS 0x00000080
+#define WC_NO_BEST_FIT_CHARS 0x00000400
+UINT GetACP();
+// MB_ERR_INVALID_CHARS makes a malformed UTF-8 sequence fail the call instead of becoming U+FFFD.
+int MultiByteToWideChar(UINT CodePage, DWORD dwFlags, LPCCH lpMultiByteStr, int cbMultiByte,
+                        LPWSTR lpWideCharStr, int cchWideChar);
+// Windows-1252: a character the code page lacks becomes lpDefaultChar ('?' when null) and sets
+// *lpUsedDefaultChar. Windows would first try a look-alike (best fit); the stand-in does not
+// model that and stops unless WC_NO_BEST_FIT_CHARS is given. UTF-8: the default-character
+// arguments must be null and the only flag allowed is WC_ERR_INVALID_CHARS, which makes a code
+// unit that is no Unicode scalar value fail the call instead of becoming U+FFFD.
+int WideCharToMultiByte(UINT CodePage, DWORD dwFlags, LPCWCH lpWideCharStr, int cchWideChar,
+                        LPSTR lpMultiByteStr, int cbMultiByte, LPCCH lpDefaultChar,
+                        LPBOOL lpUsedDefaultChar);

@@ -5,6 +5,7 @@
 #include <inode.h>
 #include <maxapi.h>
 
+#include "host_log.h"
 #include "journal_line.h"
 #include "scene_state.h"
 
@@ -50,6 +51,8 @@ public:
   void RedrawViews(TimeValue t, DWORD vpFlags = REDRAW_NORMAL, ReferenceTarget* = NULL) override {
     journalCall(L"Interface::RedrawViews", t, vpFlags);
   }
+
+  LogSys* Log() override { return hostLog(); }
 };
 
 }  // namespace

@@ -36,6 +36,7 @@ void SceneState::clear() {
   scriptLog.clear();
   scriptCalls.clear();
   messageBoxes.clear();
+  logEntries.clear();
   bitmapLoads.clear();
   redraws = 0;
   refuseCreateNode = false;

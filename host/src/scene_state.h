@@ -60,6 +60,7 @@ struct SceneState {
   std::vector<std::wstring> scriptLog;
   std::vector<standin::ScriptCall> scriptCalls;
   std::vector<standin::MessageBoxRecord> messageBoxes;
+  std::vector<standin::LogEntryRecord> logEntries;
   std::vector<std::wstring> bitmapLoads;
   int redraws = 0;
   bool refuseCreateNode = false;

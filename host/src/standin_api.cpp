@@ -4,6 +4,7 @@
 #include <new>
 #include <stdexcept>
 
+#include "code_page.h"
 #include "host_heap.h"
 #include "materials.h"
 #include "scene_state.h"
@@ -154,6 +155,14 @@ const std::vector<ScriptCall>& scriptCalls() {
   return state.scriptCalls;
 }
 const std::vector<MessageBoxRecord>& messageBoxLog() { return scene().messageBoxes; }
+const std::vector<LogEntryRecord>& logEntries() { return scene().logEntries; }
+
+void setAnsiCodePage(UINT codePage) {
+  if (codePage != hostscene::kWindows1252 && codePage != hostscene::kUtf8CodePage) {
+    throw std::invalid_argument("the stand-in's ANSI code page is 1252 or 65001");
+  }
+  hostscene::ansiCodePage() = codePage;
+}
 const std::vector<std::wstring>& bitmapLoads() { return scene().bitmapLoads; }
 int redrawCount() { return scene().redraws; }
 const std::vector<std::wstring>& journal() { return scene().journal; }

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <cwchar>
+#include <string_view>
 
 namespace hostscene {
 namespace {
@@ -19,7 +20,7 @@ int sequenceLength(unsigned char lead) {
 }
 
 // The code point of the sequence at bytes[i] of `length` bytes, or -1 when it is malformed.
-long decodeSequence(const std::string& bytes, std::size_t i, int length) {
+long decodeSequence(std::string_view bytes, std::size_t i, int length) {
   if (i + static_cast<std::size_t>(length) > bytes.size()) return -1;
   static constexpr unsigned char kLeadMask[5] = {0, 0x7F, 0x1F, 0x0F, 0x07};
   long code = static_cast<unsigned char>(bytes[i]) & kLeadMask[length];
@@ -66,9 +67,10 @@ void appendEncoded(std::string& out, const wchar_t* text, std::size_t count, boo
 
 }  // namespace
 
-std::string encodeUtf8(const wchar_t* text, bool& exact) {
+std::string encodeUtf8(const wchar_t* text, bool& exact) { return encodeUtf8(text, std::wcslen(text), exact); }
+
+std::string encodeUtf8(const wchar_t* text, std::size_t length, bool& exact) {
   exact = true;
-  const std::size_t length = std::wcslen(text);
   std::string out;
   out.reserve(length);
   // A script is nearly all ASCII: each block is narrowed whole, in a loop without branches, and
@@ -93,6 +95,13 @@ std::string encodeUtf8(const wchar_t* text, bool& exact) {
 }
 
 std::wstring decodeUtf8(const std::string& bytes) {
+  bool exact = true;
+  return decodeUtf8(bytes.data(), bytes.size(), exact);
+}
+
+std::wstring decodeUtf8(const char* data, std::size_t size, bool& exact) {
+  exact = true;
+  const std::string_view bytes(data, size);
   std::wstring text;
   text.reserve(bytes.size());
   std::size_t i = 0;
@@ -101,6 +110,7 @@ std::wstring decodeUtf8(const std::string& bytes) {
     const long code = length == 0 ? -1 : decodeSequence(bytes, i, length);
     if (code < 0) {
       text += kReplacement;
+      exact = false;
       ++i;
     } else {
       text += static_cast<wchar_t>(code);

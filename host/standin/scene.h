@@ -24,7 +24,8 @@
 //   BitmapTex::SetMapName <name> | BitmapTex::SetMap <file name> <0|1>
 //   BitmapTex::SetBitmapInfo <name> | BitmapTex::BitmapLoadDlg | BitmapTex::ReloadBitmapAndUpdate
 //   BitmapTex::fnReload | BitmapTex::fnViewImage | BitmapManager::Load <name>
-//   ExecuteMAXScriptScript | MessageBoxW | UseLanguagePackLocale <module> |
+//   ExecuteMAXScriptScript | MessageBoxW | LogSys::LogEntry <type> <dialogue> |
+//   UseLanguagePackLocale <module> |
 //   DisableThreadLibraryCalls <module>       (module handles in decimal)
 // plus the triangle and poly mesh calls listed in mesh.h and mnmesh.h (e.g. Mesh::setNumVerts).
 // Colour setters, getters and per-element calls are not journaled.
@@ -122,9 +123,23 @@ struct MessageBoxRecord {
   unsigned type;
 };
 CoreExport const std::vector<MessageBoxRecord>& messageBoxLog();
+// The host's log (Interface::Log()), every entry in order: its type (SYSLOG_ERROR, ...), whether
+// a dialog was asked for (DISPLAY_DIALOG; the stand-in shows none), the title (empty when null)
+// and the text as filled in from the format.
+struct LogEntryRecord {
+  DWORD type;
+  BOOL dialogue;
+  std::wstring title, text;
+};
+CoreExport const std::vector<LogEntryRecord>& logEntries();
 CoreExport const std::vector<std::wstring>& bitmapLoads();  // names given to TheManager->Load
 CoreExport int redrawCount();                               // ImpInterface::RedrawViews calls
 CoreExport const std::vector<std::wstring>& journal();
+
+// The system's ANSI code page, which CP_ACP, WStr::FromACP and WStr::ToCStr follow: 1252
+// (Windows-1252, what the stand-in starts with) or 65001 (UTF-8); any other value throws
+// std::invalid_argument. It is a setting of the system, not of the scene: resetScene leaves it.
+CoreExport void setAnsiCodePage(UINT codePage);
 
 // Refusals, for failure paths: while set, the call answers null (the host heap: plain
 // MaxHeapOperators new throws std::bad_alloc and the nothrow form answers null).
