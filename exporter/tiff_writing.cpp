@@ -19,6 +19,8 @@
 #include <memory>
 #include <vector>
 
+#include "file_name.h"
+
 namespace {
 
 int quietHandler(TIFF*, void*, const char*, const char*, va_list) { return 1; }
@@ -139,7 +141,11 @@ bool writeTiff(const EightBitImage& image, const std::string& path, std::string&
   }
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
+#ifdef _WIN32
+  std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpenWExt(vuk::nativePath(path).c_str(), "w", options.get()));
+#else
   std::unique_ptr<TIFF, TiffCloser> tiff(TIFFOpenExt(path.c_str(), "w", options.get()));
+#endif
   if (!tiff) {
     reason = "cannot create the TIFF";
     return false;
