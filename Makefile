@@ -2,10 +2,11 @@
 BUILD      ?= build
 SAN_BUILD  ?= build-sanitize
 FUZZ_BUILD ?= build-fuzz
+WIN_BUILD  ?= build-windows
 FUZZ_SECONDS ?= 60
 JOBS       ?= $(shell nproc)
 
-.PHONY: deps configure build demo test check-sanitize fuzz clean
+.PHONY: deps configure build demo test check-sanitize check-windows fuzz clean
 
 deps:
 	@scripts/install-deps
@@ -32,6 +33,14 @@ check-sanitize: deps
 	@$(QUIETLY) $(SAN_BUILD)/build.log "Building everything in $(SAN_BUILD)/" cmake --build $(SAN_BUILD) -j $(JOBS)
 	@ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
+# The exchange library and its tests cross-built for Windows with MinGW-w64 and run under Wine, so
+# that the Windows branches of the file calls run.
+check-windows:
+	@scripts/install-deps --windows
+	@$(QUIETLY) $(WIN_BUILD)/configure.log "Configuring $(WIN_BUILD)/ for Windows (MinGW-w64)" cmake -S . -B $(WIN_BUILD) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DVUK_EXCHANGE_ONLY=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@$(QUIETLY) $(WIN_BUILD)/build.log "Building the exchange library and its tests in $(WIN_BUILD)/" cmake --build $(WIN_BUILD) -j $(JOBS)
+	@scripts/wine-ctest $(WIN_BUILD) -j $(JOBS)
+
 fuzz: deps
 	@$(QUIETLY) $(FUZZ_BUILD)/configure.log "Configuring $(FUZZ_BUILD)/" cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON
 	@$(QUIETLY) $(FUZZ_BUILD)/build.log "Building the fuzz targets in $(FUZZ_BUILD)/" cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import fuzz_source
@@ -40,4 +49,4 @@ fuzz: deps
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) source
 
 clean:
-	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD)
+	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

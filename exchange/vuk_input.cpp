@@ -82,11 +82,16 @@ bool sizeFits(std::uint64_t size, std::string* verdict) {
   return refuse(verdict, "file of ", size, " bytes: a Vuk file stays below 2 GiB");
 }
 
-// The length of an open file, or -1 when it cannot be measured (on platforms where a long is 32
-// bits, a file of 2 GiB or more is among those).
+// The length of an open file, or -1 when it cannot be measured. Windows measures with its 64-bit
+// calls, since a long there has 32 bits and std::ftell fails on a file of 2 GiB or more.
 std::int64_t fileLength(std::FILE* file) noexcept {
+#ifdef _WIN32
+  if (_fseeki64(file, 0, SEEK_END) != 0) return -1;
+  const std::int64_t length = _ftelli64(file);
+#else
   if (std::fseek(file, 0, SEEK_END) != 0) return -1;
-  const long length = std::ftell(file);
+  const std::int64_t length = std::ftell(file);
+#endif
   if (length < 0 || std::fseek(file, 0, SEEK_SET) != 0) return -1;
   return length;
 }

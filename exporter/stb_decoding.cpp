@@ -22,7 +22,7 @@
 #elif defined(_MSC_VER)
 #pragma warning(push, 0)
 #endif
-#include <stb/stb_image.h>
+#include <stb_image.h>
 #if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #elif defined(_MSC_VER)

@@ -32,7 +32,7 @@ const std::set<std::string> standardHeaders = {
 // The image libraries that CImg reads and writes through, which the exporter may also call itself,
 // and the decoders of the other source formats.
 const std::set<std::string> imageLibraryHeaders = {"tiffio.h", "png.h",      "jpeglib.h",
-                                                   "stb/stb_image.h", "OpenEXR/openexr.h"};
+                                                   "stb_image.h", "OpenEXR/openexr.h"};
 
 // The POSIX file calls of the file transaction and the source reading, each beside a Windows
 // branch.
