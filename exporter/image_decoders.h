@@ -21,6 +21,9 @@ std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t si
 std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeDds(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeGif(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeSgi(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 
 // For `return refusal(reason, "its data ends early");`.
 inline std::nullopt_t refusal(std::string& reason, std::string why) {

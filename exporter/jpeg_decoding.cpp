@@ -16,6 +16,7 @@
 
 #include <jpeglib.h>
 
+#include "exif_orientation.h"
 #include "image_decoders.h"
 
 namespace {
@@ -186,5 +187,6 @@ std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t s
   EightBitImage image;
   std::vector<std::uint8_t> inkRow;
   if (!decode(d, size, image, inkRow, reason)) return std::nullopt;
+  image.orientation = exifOrientation(bytes, size);
   return image;
 }

@@ -121,10 +121,10 @@ Format formatOf(const std::uint8_t* b, std::size_t n) {
   if (startsWith(b, n, "8BPS", 4)) return {"PSD", decodePsd};
   if (startsWith(b, n, "v/1\x01", 4)) return {"OpenEXR", decodeExr};
   if (startsWith(b, n, "#?RADIANCE", 10) || startsWith(b, n, "#?RGBE", 6)) return {"Radiance HDR", decodeHdr};
-  if (startsWith(b, n, "GIF87a", 6) || startsWith(b, n, "GIF89a", 6)) return {"GIF", nullptr};
-  if (startsWith(b, n, "DDS ", 4)) return {"DDS", nullptr};
-  if (startsWith(b, n, "\x01\xDA", 2)) return {"SGI", nullptr};
-  if (startsWith(b, n, "BA", 2)) return {"OS/2 bitmap array", nullptr};
+  if (startsWith(b, n, "GIF87a", 6) || startsWith(b, n, "GIF89a", 6)) return {"GIF", decodeGif};
+  if (startsWith(b, n, "DDS ", 4)) return {"DDS", decodeDds};
+  if (startsWith(b, n, "\x01\xDA", 2)) return {"SGI", decodeSgi};
+  if (startsWith(b, n, "BA", 2)) return {"OS/2 bitmap array", decodeBmp};
   if (startsWith(b, n, "RIFF", 4) && n >= 12 && std::memcmp(b + 8, "WEBP", 4) == 0) return {"WebP", nullptr};
   if (startsWith(b, n, "\0\0\0\x0CjP  ", 8) || startsWith(b, n, "\xFF\x4F\xFF\x51", 4)) return {"JPEG 2000", nullptr};
   if (n >= 12 && std::memcmp(b + 4, "ftyp", 4) == 0) return {"HEIF/AVIF", nullptr};
@@ -201,7 +201,7 @@ std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::s
   if (why.empty()) why = "it is damaged";
   // TGA has no signature: a file that is no TGA either is only known not to be the others.
   if (std::strcmp(format.name, "TGA") == 0)
-    *reason = "not an image of a format read here (PNG, JPEG, TIFF, BMP, PNM, PSD, OpenEXR, Radiance HDR), "
+    *reason = "not an image of a format read here (PNG, JPEG, TIFF, BMP, PNM, PSD, OpenEXR, Radiance HDR, DDS, GIF, SGI), "
               "nor a readable TGA image: " + why;
   else
     *reason = std::string(format.name) + " image: " + why;

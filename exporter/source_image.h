@@ -51,7 +51,7 @@ struct EightBitImage {
 // (file_name.h).
 std::optional<EightBitImage> readSourceImage(const std::string& path, std::string* reason = nullptr);
 
-// The same for bytes already in memory: PNG, JPEG, TIFF (first page), BMP, PNM, TGA, PSD,
-// OpenEXR or Radiance HDR. Every decoder bounds the image by what `size` bytes can hold.
+// The same for bytes already in memory: PNG, JPEG, TIFF (first page), BMP (and OS/2 bitmap
+// arrays), PNM, TGA, PSD, OpenEXR, Radiance HDR, DDS, GIF (first frame) or SGI. Every decoder bounds the image by what `size` bytes can hold.
 std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::size_t size,
                                                std::string* reason = nullptr);

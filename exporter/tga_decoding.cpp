@@ -1,36 +1,152 @@
-// TGA: 15- and 16-bit true-colour pages (plain or run-length) are decoded here, each 5-bit
-// channel scaled to 8 bits as 255·v/31 rounded to the nearest; the attribute bit is not taken
-// as alpha. Every other TGA goes to stb_image (8-bit samples as they are).
-#include "image_decoders.h"
+// TGA: colour-mapped, true-colour and grey pages, plain or run-length coded, with every origin.
+//
+// Pixels: 8-bit indices into a colour map of 15-, 16-, 24- or 32-bit entries; true colour of 15,
+// 16, 24 or 32 bits; grey of 8 bits, or 16 (grey and alpha). 15- and 16-bit colours (in the
+// colour map as in the pixels) are 5-5-5 and each 5-bit channel becomes 8-bit by scaledSample,
+// 255·v/31 rounded; their attribute bit is not taken as alpha. 32-bit colours carry alpha.
+// Indices past the colour map are black. Rows are stored bottom first and columns left first
+// unless the descriptor's origin bits say top or right; the picture comes out top row first and
+// left column first either way.
+//
+// Run-length packets may run on from one row into the next, as the first version of the format
+// allows. The file must hold a packet for every 128 pixels at least, before anything is allocated.
+#include <algorithm>
+#include <string>
 
-std::optional<EightBitImage> decodeStbTga(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+#include "image_decoders.h"
 
 namespace {
 
 constexpr std::size_t headerBytes = 18;
-constexpr int plainTrueColour = 2;
-constexpr int runLengthTrueColour = 10;
+constexpr int mapped = 1, trueColour = 2, grey = 3, runLength = 8;
 
-std::uint16_t little16(const std::uint8_t* at) { return static_cast<std::uint16_t>(at[0] | (at[1] << 8)); }
+std::uint32_t little16(const std::uint8_t* at) { return at[0] | (at[1] << 8u); }
 
-// Reads `count` pixels of two bytes each, plain or in run-length packets.
-bool readPixels(const std::uint8_t* data, std::size_t size, bool runs, std::vector<std::uint16_t>& pixels) {
-  std::size_t at = 0, done = 0;
-  while (done < pixels.size()) {
-    std::size_t count = 1;
-    bool repeat = false;
-    if (runs) {
-      if (at >= size) return false;
-      const std::uint8_t packet = data[at++];
-      count = (packet & 0x7Fu) + 1u;
-      repeat = (packet & 0x80u) != 0;
+bool refuse(std::string& reason, std::string why) {
+  reason = std::move(why);
+  return false;
+}
+
+struct TgaPage {
+  int kind = 0;  // mapped, trueColour or grey
+  bool runs = false, fromTop = false, fromRight = false;
+  std::uint32_t width = 0, height = 0;
+  unsigned pixelBytes = 0;
+  int channels = 0;
+  std::size_t mapAt = 0, dataAt = 0;
+  std::uint32_t mapFirst = 0, mapEntries = 0;
+  unsigned mapEntryBits = 0;
+};
+
+bool pageOf(const std::uint8_t* bytes, std::size_t size, TgaPage& page, std::string& reason) {
+  if (size < headerBytes) return refuse(reason, "its header is cut short");
+  const int mapType = bytes[1], type = bytes[2];
+  page.kind = type & 7;
+  page.runs = (type & runLength) != 0;
+  if (mapType > 1 || (type & ~(7 | runLength)) != 0 || page.kind < mapped || page.kind > grey)
+    return refuse(reason, "its header is not one of a TGA image (colour map type " + std::to_string(mapType) +
+                              ", image type " + std::to_string(type) + ")");
+  page.mapFirst = little16(bytes + 3);
+  page.mapEntries = mapType == 1 ? little16(bytes + 5) : 0;
+  page.mapEntryBits = bytes[7];
+  page.width = little16(bytes + 12);
+  page.height = little16(bytes + 14);
+  const unsigned depth = bytes[16];
+  page.fromRight = (bytes[17] & 0x10) != 0;
+  page.fromTop = (bytes[17] & 0x20) != 0;
+  page.pixelBytes = (depth + 7) / 8;
+  const unsigned mapEntryBytes = (page.mapEntryBits + 7) / 8;
+  page.mapAt = headerBytes + bytes[0];
+  page.dataAt = page.mapAt + std::size_t{page.mapEntries} * mapEntryBytes;
+  if (page.dataAt > size) return refuse(reason, "its colour map is cut short");
+  if (page.kind == mapped) {
+    if (mapType != 1 || depth != 8) return refuse(reason, "its colour-mapped pixels are not 8-bit indices into a colour map");
+    const unsigned entry = page.mapEntryBits;
+    if (entry != 15 && entry != 16 && entry != 24 && entry != 32)
+      return refuse(reason, "its " + std::to_string(entry) + "-bit colour-map entries are not read");
+    page.channels = entry == 32 ? 4 : 3;
+  } else if (page.kind == trueColour) {
+    if (depth != 15 && depth != 16 && depth != 24 && depth != 32)
+      return refuse(reason, "its " + std::to_string(depth) + "-bit true-colour pixels are not read");
+    page.channels = depth == 32 ? 4 : 3;
+  } else {
+    if (depth != 8 && depth != 16) return refuse(reason, "its " + std::to_string(depth) + "-bit grey pixels are not read");
+    page.channels = depth == 16 ? 2 : 1;
+  }
+  return true;
+}
+
+// One stored colour of 2, 3 or 4 bytes (or grey of 1 or 2) as the picture's samples.
+void putColour(const std::uint8_t* at, unsigned bytes, int kind, std::uint8_t* out) {
+  if (kind == grey) {
+    out[0] = at[0];
+    if (bytes == 2) out[1] = at[1];
+    return;
+  }
+  if (bytes == 2) {
+    const std::uint32_t value = little16(at);
+    out[0] = scaledSample((value >> 10) & 31u, 5);
+    out[1] = scaledSample((value >> 5) & 31u, 5);
+    out[2] = scaledSample(value & 31u, 5);
+    return;
+  }
+  out[0] = at[2], out[1] = at[1], out[2] = at[0];
+  if (bytes == 4) out[3] = at[3];
+}
+
+// The colour map as the picture's samples, one entry after another.
+std::vector<std::uint8_t> colourMapOf(const std::uint8_t* bytes, const TgaPage& page) {
+  const unsigned entryBytes = (page.mapEntryBits + 7) / 8;
+  std::vector<std::uint8_t> colours(std::size_t{page.mapEntries} * static_cast<std::size_t>(page.channels));
+  for (std::uint32_t i = 0; i < page.mapEntries; ++i)
+    putColour(bytes + page.mapAt + std::size_t{i} * entryBytes, entryBytes, trueColour, &colours[i * page.channels]);
+  return colours;
+}
+
+class PixelWriter {
+ public:
+  PixelWriter(const TgaPage& page, const std::vector<std::uint8_t>& colours, EightBitImage& image)
+      : page_(page), colours_(colours), image_(image) {}
+  bool full() const { return done_ == std::size_t{page_.width} * page_.height; }
+  // The next stored pixel, put where its origin bits say.
+  void put(const std::uint8_t* pixel) {
+    const std::uint32_t storedRow = static_cast<std::uint32_t>(done_ / page_.width);
+    const std::uint32_t storedColumn = static_cast<std::uint32_t>(done_ % page_.width);
+    const std::uint32_t y = page_.fromTop ? storedRow : page_.height - 1 - storedRow;
+    const std::uint32_t x = page_.fromRight ? page_.width - 1 - storedColumn : storedColumn;
+    std::uint8_t* out = &image_.samples[(std::size_t{y} * page_.width + x) * static_cast<std::size_t>(page_.channels)];
+    ++done_;
+    if (page_.kind != mapped) return putColour(pixel, page_.pixelBytes, page_.kind, out);
+    const std::uint32_t index = pixel[0];
+    if (index >= page_.mapFirst && index - page_.mapFirst < page_.mapEntries)
+      std::copy_n(&colours_[(index - page_.mapFirst) * page_.channels], page_.channels, out);
+    else  // opaque black
+      for (int c = 0; c < page_.channels; ++c) out[c] = c == 3 ? 255 : 0;
+  }
+
+ private:
+  const TgaPage& page_;
+  const std::vector<std::uint8_t>& colours_;
+  EightBitImage& image_;
+  std::size_t done_ = 0;
+};
+
+bool readPixels(const std::uint8_t* data, std::size_t size, const TgaPage& page, PixelWriter& writer) {
+  const unsigned b = page.pixelBytes;
+  std::size_t at = 0;
+  while (!writer.full()) {
+    if (!page.runs) {
+      writer.put(data + at);  // the plain page's length was checked beforehand
+      at += b;
+      continue;
     }
-    count = (std::min)(count, pixels.size() - done);
-    for (std::size_t i = 0; i < count; ++i) {
-      if (at + 2 > size) return false;
-      pixels[done++] = little16(data + at);
-      if (!repeat || i + 1 == count) at += 2;
-    }
+    if (at >= size) return false;
+    const std::uint8_t packet = data[at++];
+    const unsigned count = (packet & 0x7Fu) + 1u;
+    const bool repeat = (packet & 0x80u) != 0;
+    if ((repeat ? 1 : count) * std::size_t{b} > size - at) return false;
+    for (unsigned i = 0; i < count && !writer.full(); ++i) writer.put(data + at + (repeat ? 0 : i * b));
+    at += (repeat ? 1 : count) * std::size_t{b};
   }
   return true;
 }
@@ -38,28 +154,23 @@ bool readPixels(const std::uint8_t* data, std::size_t size, bool runs, std::vect
 }  // namespace
 
 std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  if (size < headerBytes) return refusal(reason, "it is shorter than a TGA header");
-  const int type = bytes[2];
-  const int depth = bytes[16];
-  if (bytes[1] != 0 || (type != plainTrueColour && type != runLengthTrueColour) || (depth != 15 && depth != 16))
-    return decodeStbTga(bytes, size, reason);
-  const std::uint32_t width = little16(bytes + 12), height = little16(bytes + 14);
-  const std::size_t dataAt = headerBytes + bytes[0];
-  if (dataAt > size) return refusal(reason, "its image identification runs past the end of the file");
-  if (!withinBudget(simpleClaim(width, height, 3, size), reason)) return std::nullopt;
-  std::vector<std::uint16_t> pixels(std::size_t{width} * height);
-  if (!readPixels(bytes + dataAt, size - dataAt, type == runLengthTrueColour, pixels))
-    return refusal(reason, "its pixel data ends early");
-  const bool topFirst = (bytes[17] & 0x20) != 0;
-  EightBitImage image = blankImage(width, height, 3);
-  for (std::uint32_t y = 0; y < height; ++y) {
-    const std::uint16_t* row = &pixels[std::size_t{topFirst ? y : height - 1 - y} * width];
-    for (std::uint32_t x = 0; x < width; ++x) {
-      std::uint8_t* out = &image.samples[(std::size_t{y} * width + x) * 3];
-      out[0] = scaledSample((row[x] >> 10) & 31u, 5);
-      out[1] = scaledSample((row[x] >> 5) & 31u, 5);
-      out[2] = scaledSample(row[x] & 31u, 5);
-    }
+  TgaPage page;
+  if (!pageOf(bytes, size, page, reason)) return std::nullopt;
+  DecodeClaim claim = simpleClaim(page.width, page.height, page.channels, size - page.dataAt);
+  const std::uint64_t pixels = std::uint64_t{page.width} * page.height;
+  if (page.runs) {  // a packet of one byte and one pixel draws at most 128 pixels
+    claim.leastDataBytes = (pixels + 127) / 128 * (1 + page.pixelBytes);
+    claim.strongest = "runs of 128 pixels";
+  } else {
+    claim.leastDataBytes = pixels * page.pixelBytes;
+    claim.strongest = "uncompressed";
   }
+  claim.workingBytes = std::uint64_t{page.mapEntries} * 4;
+  if (!withinBudget(claim, reason)) return std::nullopt;
+  const std::vector<std::uint8_t> colours = page.kind == mapped ? colourMapOf(bytes, page) : std::vector<std::uint8_t>();
+  EightBitImage image = unfilledImage(page.width, page.height, page.channels);
+  PixelWriter writer(page, colours, image);
+  if (!readPixels(bytes + page.dataAt, size - page.dataAt, page, writer))
+    return refusal(reason, "its run-length data ends early");
   return image;
 }

@@ -1,0 +1,76 @@
+#include "exif_orientation.h"
+
+#include <cstring>
+
+namespace {
+
+constexpr std::uint16_t orientationTag = 0x0112;
+constexpr std::uint16_t shortType = 3;
+
+class ExifReader {
+ public:
+  ExifReader(const std::uint8_t* tiff, std::size_t size, bool bigEndian) : tiff_(tiff), size_(size), big_(bigEndian) {}
+  bool has(std::uint64_t at, std::uint64_t count) const { return at <= size_ && count <= size_ - at; }
+  std::uint32_t read(std::size_t at, int bytes) const {
+    std::uint32_t value = 0;
+    for (int i = 0; i < bytes; ++i) {
+      const std::uint32_t byte = tiff_[at + static_cast<std::size_t>(big_ ? i : bytes - 1 - i)];
+      value = (value << 8) | byte;
+    }
+    return value;
+  }
+
+ private:
+  const std::uint8_t* tiff_;
+  std::size_t size_;
+  bool big_;
+};
+
+// The orientation in the first directory of the TIFF structure inside an Exif block.
+int orientationOf(const std::uint8_t* tiff, std::size_t size) {
+  if (size < 8) return 1;
+  const bool big = std::memcmp(tiff, "MM\0*", 4) == 0;
+  if (!big && std::memcmp(tiff, "II*\0", 4) != 0) return 1;
+  const ExifReader reader(tiff, size, big);
+  const std::uint32_t directory = reader.read(4, 4);
+  if (!reader.has(directory, 2)) return 1;
+  const std::uint32_t entries = reader.read(directory, 2);
+  for (std::uint32_t i = 0; i < entries; ++i) {
+    const std::uint64_t entry = std::uint64_t{directory} + 2 + std::uint64_t{i} * 12;
+    if (!reader.has(entry, 12)) return 1;
+    const auto at = static_cast<std::size_t>(entry);
+    if (reader.read(at, 2) != orientationTag) continue;
+    if (reader.read(at + 2, 2) != shortType || reader.read(at + 4, 4) != 1) return 1;
+    const std::uint32_t value = reader.read(at + 8, 2);
+    return value >= 1 && value <= 8 ? static_cast<int>(value) : 1;
+  }
+  return 1;
+}
+
+}  // namespace
+
+int exifOrientation(const std::uint8_t* bytes, std::size_t size) {
+  if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return 1;
+  std::size_t at = 2;
+  while (at + 4 <= size) {
+    if (bytes[at] != 0xFF) return 1;
+    const std::uint8_t marker = bytes[at + 1];
+    if (marker == 0xFF) {  // fill byte
+      ++at;
+      continue;
+    }
+    if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+      at += 2;
+      continue;
+    }
+    if (marker == 0xDA || marker == 0xD9) return 1;  // the scan (or the end) comes first
+    const std::size_t length = static_cast<std::size_t>(bytes[at + 2] << 8 | bytes[at + 3]);
+    if (length < 2 || length > size - at - 2) return 1;
+    const std::uint8_t* payload = bytes + at + 4;
+    const std::size_t payloadBytes = length - 2;
+    if (marker == 0xE1 && payloadBytes >= 6 && std::memcmp(payload, "Exif\0\0", 6) == 0)
+      return orientationOf(payload + 6, payloadBytes - 6);
+    at += 2 + length;
+  }
+  return 1;
+}
