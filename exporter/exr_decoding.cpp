@@ -56,6 +56,46 @@ struct Decoder {
   }
 };
 
+// No renderer writes more channels than this; the library sorts the channel list as it reads it,
+// in time that grows with the square of its length (20000 channels took seconds), so longer
+// lists are refused before the library reads the header.
+constexpr std::size_t maxChannels = 4096;
+
+// The length of the first header's channel list, counted straight from the bytes: the
+// attributes (name, type, size, value) after the magic and version words, up to the empty name.
+// 0 when the header cannot be walked; the library then says what is wrong with it.
+std::size_t channelCount(const std::uint8_t* bytes, std::size_t size) {
+  const auto text = [&](std::size_t& at) -> const char* {
+    const void* end = at < size ? std::memchr(bytes + at, 0, size - at) : nullptr;
+    if (end == nullptr) return nullptr;
+    const char* start = reinterpret_cast<const char*>(bytes + at);
+    at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(end) - bytes) + 1;
+    return start;
+  };
+  std::size_t at = 8;
+  for (;;) {
+    const char* name = text(at);
+    if (name == nullptr || *name == 0) return 0;
+    const char* type = text(at);
+    if (type == nullptr || size - at < 4) return 0;
+    const std::uint32_t length = bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (std::uint32_t{bytes[at + 3]} << 24);
+    at += 4;
+    if (length > size - at) return 0;
+    if (std::strcmp(name, "channels") == 0 && std::strcmp(type, "chlist") == 0) {
+      std::size_t count = 0, entry = at;
+      const std::size_t end = at + length;
+      while (entry < end && bytes[entry] != 0) {
+        const void* nul = std::memchr(bytes + entry, 0, end - entry);
+        if (nul == nullptr) return count;
+        entry = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes) + 1 + 16;
+        ++count;
+      }
+      return count;
+    }
+    at += length;
+  }
+}
+
 bool failed(std::string& reason, std::string why) {
   reason = std::move(why);
   return false;
@@ -431,6 +471,9 @@ std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t si
   init.max_image_height = static_cast<int>(maxPictureSide);
   init.max_tile_width = static_cast<int>(maxPictureSide);
   init.max_tile_height = static_cast<int>(maxPictureSide);
+  const std::size_t channels = channelCount(bytes, size);
+  if (channels > maxChannels)
+    return refusal(reason, "it has " + std::to_string(channels) + " channels; at most " + std::to_string(maxChannels) + " are read");
   Context context;
   if (exr_start_read(&context.handle, "source", &init) != EXR_ERR_SUCCESS) return refusal(reason, "its header is damaged");
   Shape shape;

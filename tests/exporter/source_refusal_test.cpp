@@ -76,6 +76,11 @@ std::vector<Refusal> refusals() {
   cases.push_back({"exr_cut_short", [] {
     const Bytes whole = vuktest::exrFlatFile(64, 64, 0.5f, 0.25f, 0.125f, Imf::WRITE_RGB, Imf::ZIP_COMPRESSION);
     return whole.substr(0, whole.size() - 40); }, "OpenEXR image: "});
+  cases.push_back({"exr_too_many_channels", [] {
+    std::vector<std::string> names{"B", "G", "R"};
+    for (int i = 0; i < 5000; ++i) names.push_back("z" + std::to_string(10000 + i));
+    return vuktest::exrChannelsFile(1, 1, names, std::vector<float>(names.size(), 0.5f)); },
+    "OpenEXR image: it has 5003 channels; at most 4096 are read"});
   cases.push_back({"hdr_zero_run", [] { return hdrHeader("-Y 1 +X 8") + Bytes{2, 2, 0, 8, 0} + Bytes(12, '\x01'); }, "Radiance HDR image: a scanline holds a run of length zero"});
   cases.push_back({"hdr_claims_too_much", [] { return hdrHeader("-Y 30000 +X 40000") + Bytes(64, '\x80'); }, "Radiance HDR image: a 40000 x 30000 RGB picture needs at least"});
   cases.push_back({"hdr_cut_short", [] { return hdrHeader("-Y 2 +X 8") + Bytes{2, 2, 0, 8, '\x88', 1, '\x88', 2, '\x88', 3, '\x88', '\x81'} +
