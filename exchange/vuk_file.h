@@ -49,8 +49,9 @@ bool WriteChunk(std::FILE* file, std::int32_t tag, std::int32_t count, const voi
                 std::uint32_t extra);
 
 // Writes the whole file for `mesh` at exactly `path` (created or truncated), with no temporary:
-// for a path staged in a FileTransaction. False when a layout tag is invalid or a write fails.
-bool writeVukFileAt(const VukMesh& mesh, const char* path);
+// for a path staged in a FileTransaction. False when a layout tag is invalid or a write fails;
+// `reason`, when given, then says why.
+bool writeVukFileAt(const VukMesh& mesh, const char* path, std::string* reason = nullptr);
 
 // ---- Reading ----
 

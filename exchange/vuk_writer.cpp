@@ -1,16 +1,21 @@
 // Stores a VukMesh as a Vuk file. The file is written under a temporary name beside the target and
 // renamed over it only when every chunk is on disk, so a failed write leaves the old file as it
 // was.
+#include <cerrno>
 #include <cstring>
 #include <string>
 
 #include "chunk_tags.h"
 #include "file_name.h"
 #include "file_transaction.h"
+#include "verdict.h"
 #include "vuk_file.h"
 
 namespace vuk {
 namespace {
+
+// What the C runtime says of the call that just failed.
+std::string systemReason() { return errno != 0 ? std::strerror(errno) : "the system gave no reason"; }
 
 bool writeBytes(std::FILE* file, const void* data, std::int64_t bytes) noexcept {
   const auto length = static_cast<std::size_t>(bytes);
@@ -137,11 +142,15 @@ bool layoutTagsValid(const VukMesh& mesh) noexcept {
 
 }  // namespace
 
-bool writeVukFileAt(const VukMesh& mesh, const char* path) {
-  if (path == nullptr || !layoutTagsValid(mesh)) return false;
+bool writeVukFileAt(const VukMesh& mesh, const char* path, std::string* reason) {
+  if (path == nullptr) return refuse(reason, "no file name");
+  if (!layoutTagsValid(mesh)) return refuse(reason, "the record's face or UV layout is not one a Vuk file has");
+  errno = 0;
   VukFile file = OpenForWrite(path, kHeaderText);
-  if (!file || !writeChunks(file.get(), mesh)) return false;
-  return std::fclose(file.release()) == 0;
+  if (!file) return refuse(reason, "cannot create it: ", systemReason());
+  if (!writeChunks(file.get(), mesh)) return refuse(reason, "a write failed: ", systemReason());
+  if (std::fclose(file.release()) != 0) return refuse(reason, "a write failed: ", systemReason());
+  return true;
 }
 
 }  // namespace vuk

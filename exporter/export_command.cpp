@@ -11,9 +11,11 @@
 #include <optional>
 #include <string>
 
+#include "ansi_text.h"
+#include "failure_report.h"
+#include "file_name.h"
 #include "file_transaction.h"
 #include "geometry_extraction.h"
-#include "text_conversion.h"
 #include "texture_map_export.h"
 #include "vuk_file.h"
 
@@ -21,6 +23,15 @@ namespace {
 
 // Longest object name the file carries, in bytes without the terminating zero.
 constexpr std::size_t maxObjectNameBytes = 511;
+
+constexpr const wchar_t* logTitle = L"Vuk export";
+constexpr const wchar_t* selectionMessage = L"Please select an object to export";
+
+// Where the export goes: the host's wide name, and the same name in UTF-8 for opening files.
+struct ExportTarget {
+  std::wstring name;
+  std::string file;
+};
 
 struct ChosenNode {
   INode* node = nullptr;
@@ -37,7 +48,7 @@ struct ConvertedObject {
 };
 
 void collapseSelection() {
-  ExecuteMAXScriptScript(WStr::FromACP("subobjectLevel = 0; maxOps.CollapseNode $ off"), FALSE, nullptr);
+  ExecuteMAXScriptScript(L"subobjectLevel = 0; maxOps.CollapseNode $ off", FALSE, nullptr);
 }
 
 // Tries the selected nodes in order, collapsing the selection before looking at each one.
@@ -65,56 +76,85 @@ void extractGeometry(VukMesh& record, MNMesh& poly, const Matrix3& transform) {
   extractCreaseFlags(record, poly, splitFaceCount, EDATA_CREASE);
 }
 
-bool exportTextureMaps(INode* node, const std::string& path, VukMesh& record, vuk::FileTransaction& transaction) {
+bool exportTextureMaps(INode* node, const ExportTarget& target, VukMesh& record, vuk::FileTransaction& transaction,
+                       std::string& reason) {
   for (int mapId : {diffuseMapId, bumpMapId, displacementMapId}) {
-    if (!exportTextureMap(node, path, record, mapId, transaction)) return false;
+    if (!exportTextureMap(node, target.name, record, mapId, transaction, reason)) return false;
   }
   return true;
 }
 
 // The Vuk file joins the TIFFs; then all of them replace their targets together or none does.
-bool writeAll(const VukMesh& record, const std::string& path, vuk::FileTransaction& transaction) {
+bool writeAll(const VukMesh& record, const std::string& file, vuk::FileTransaction& transaction, std::string& reason) {
   if (record.vertexCount >= 1) {
-    const std::optional<std::string> temporary = transaction.stage(path);
-    if (!temporary || !vuk::writeVukFileAt(record, temporary->c_str())) return false;
+    const std::optional<std::string> temporary = transaction.stage(file);
+    if (!temporary) {
+      reason = transaction.failure();
+      return false;
+    }
+    std::string why;
+    if (!vuk::writeVukFileAt(record, temporary->c_str(), &why)) {
+      reason = "cannot write " + file + ": " + why;
+      return false;
+    }
   }
-  return transaction.commit();
+  if (transaction.commit()) return true;
+  reason = transaction.failure();
+  return false;
 }
 
-int exportNode(const ChosenNode& chosen, const std::string& path) {
+bool exportNode(const ChosenNode& chosen, const ExportTarget& target, std::string& reason) {
   std::unique_ptr<Object, ConvertedObject> converted(chosen.object->ConvertToType(0, polyObjectClassID),
                                                       ConvertedObject{chosen.object});
-  if (!converted || converted->ClassID() != polyObjectClassID) return 0;
+  if (!converted || converted->ClassID() != polyObjectClassID) {
+    reason = "the chosen object did not convert to an editable poly";
+    return false;
+  }
   MNMesh& poly = static_cast<PolyObject*>(converted.get())->GetMesh();
   VukMesh record;
-  record.objectName = recordText(toNarrowTextCut(chosen.object->GetObjectName(), maxObjectNameBytes));
+  record.objectName = recordText(toAnsiTextReplacing(chosen.object->GetObjectName(), maxObjectNameBytes));
   extractGeometry(record, poly, chosen.transform);
   vuk::FileTransaction transaction;  // an early return removes every temporary
-  if (!exportTextureMaps(chosen.node, path, record, transaction)) return 0;
-  if (record.vertexCount < 1 && transaction.empty()) return 1;  // no vertices: no Vuk file
-  return writeAll(record, path, transaction) ? 1 : 0;
+  if (!exportTextureMaps(chosen.node, target, record, transaction, reason)) return false;
+  if (record.vertexCount < 1 && transaction.empty()) return true;  // no vertices: no Vuk file
+  return writeAll(record, target.file, transaction, reason);
 }
 
-int exportSelection(const MCHAR* name, Interface* ip) {
-  if (ip == nullptr) return 0;
-  const int selected = ip->GetSelNodeCount();
-  if (selected == 0) {
-    MessageBoxW(nullptr, L"Please select an object to export", L"Selection error", MB_OK);
-    return 0;
+bool exportSelection(const MCHAR* name, Interface* ip, BOOL suppressPrompts, std::string& reason) {
+  if (ip == nullptr) {
+    reason = "the host gave no interface";
+    return false;
   }
-  if (selected < 1) return 0;
-  const std::optional<std::string> path = toNarrowText(name);
-  if (!path || path->empty()) return 0;
+  const int selected = ip->GetSelNodeCount();
+  if (selected < 1) {
+    if (selected == 0 && !suppressPrompts) MessageBoxW(nullptr, selectionMessage, L"Selection error", MB_OK);
+    reason = "nothing is selected: please select an object to export";
+    return false;
+  }
+  const std::optional<std::string> file = vuk::fileNameOf(name);
+  if (!file || file->empty()) {
+    reason = "the export file name is empty or not valid text";
+    return false;
+  }
   const std::optional<ChosenNode> chosen = firstConvertibleNode(ip);
-  return chosen ? exportNode(*chosen, *path) : 0;
+  if (!chosen) {
+    reason = "no selected object converts to an editable poly";
+    return false;
+  }
+  return exportNode(*chosen, ExportTarget{name, *file}, reason);
 }
 
 }  // namespace
 
-int runExport(const MCHAR* name, Interface* ip) noexcept {
+int runExport(const MCHAR* name, Interface* ip, BOOL suppressPrompts) noexcept {
   try {
-    return exportSelection(name, ip);
+    std::string reason;
+    if (exportSelection(name, ip, suppressPrompts, reason)) return 1;
+    reportFailure(ip, logTitle, reason.c_str());
+  } catch (const std::bad_alloc&) {
+    reportFailure(ip, logTitle, "there is not enough memory for the export");
   } catch (...) {
-    return 0;
+    reportFailure(ip, logTitle, "the export stopped on an unexpected error");
   }
+  return 0;
 }

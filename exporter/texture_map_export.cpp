@@ -4,21 +4,23 @@
 #include <imtl.h>
 #include <stdmat.h>
 
-#include "text_conversion.h"
+#include "ansi_text.h"
+#include "file_name.h"
 #include "tiff_conversion.h"
 
 namespace {
 
 struct MapSlot {
   int mapId;
-  const char* suffix;
+  const wchar_t* suffix;
+  const char* name;
   RecordText VukMesh::*field;
 };
 
 constexpr MapSlot mapSlots[] = {
-    {diffuseMapId, "_TXTR.tif", &VukMesh::texturePath},
-    {bumpMapId, "_NM.tif", &VukMesh::normalMapPath},
-    {displacementMapId, "_DM.tif", &VukMesh::displacementMapPath},
+    {diffuseMapId, L"_TXTR.tif", "diffuse", &VukMesh::texturePath},
+    {bumpMapId, L"_NM.tif", "bump", &VukMesh::normalMapPath},
+    {displacementMapId, L"_DM.tif", "displacement", &VukMesh::displacementMapPath},
 };
 
 const MapSlot* slotFor(int mapId) {
@@ -40,40 +42,60 @@ BitmapTex* bitmapInSlot(StdMat* material, int mapId) {
   return static_cast<BitmapTex*>(texture);
 }
 
-// The 8-bit name of the file the texture shows: the name in its loaded bitmap's info, or its map
-// name when no bitmap is loaded. Nothing when the name has no 8-bit form.
-std::optional<std::string> sourcePathOf(BitmapTex* texture) {
+// The wide name of the file the texture shows: the name in its loaded bitmap's info, or its map
+// name when no bitmap is loaded.
+std::wstring sourceNameOf(BitmapTex* texture) {
   Bitmap* bitmap = texture->GetBitmap(0);
   BitmapStorage* storage = bitmap != nullptr ? bitmap->Storage() : nullptr;
-  if (storage == nullptr) return toNarrowText(texture->GetMapName());
+  if (storage == nullptr) {
+    const MCHAR* mapName = texture->GetMapName();
+    return mapName != nullptr ? std::wstring(mapName) : std::wstring();
+  }
   const BitmapInfo info(storage->bi);
-  return toNarrowText(info.Name());
+  return info.Name() != nullptr ? std::wstring(info.Name()) : std::wstring();
 }
 
-void recordPath(VukMesh& mesh, const MapSlot& slot, const std::string& tiffPath) {
-  mesh.*slot.field = recordText(tiffPath);
+bool refuse(std::string& reason, const std::string& text) {
+  reason = text;
+  return false;
 }
 
 }  // namespace
 
-std::string tiffPathFor(const std::string& exportPath, int mapId) {
+std::wstring tiffPathFor(const std::wstring& exportName, int mapId) {
   const MapSlot* slot = slotFor(mapId);
-  if (slot == nullptr) return std::string();
-  return withoutLastCharacters(exportPath, 4) + slot->suffix;
+  if (slot == nullptr) return std::wstring();
+  const std::size_t kept = exportName.size() < 4 ? exportName.size() : exportName.size() - 4;
+  return exportName.substr(0, kept) + slot->suffix;
 }
 
-bool exportTextureMap(INode* node, const std::string& exportPath, VukMesh& mesh, int mapId,
-                      vuk::FileTransaction& transaction) {
+bool exportTextureMap(INode* node, const std::wstring& exportName, VukMesh& mesh, int mapId,
+                      vuk::FileTransaction& transaction, std::string& reason) {
   const MapSlot* slot = slotFor(mapId);
   StdMat* material = (slot != nullptr && node != nullptr) ? standardMaterialOf(node) : nullptr;
   BitmapTex* texture = material != nullptr ? bitmapInSlot(material, mapId) : nullptr;
   if (texture == nullptr) return true;
-  const std::string tiffPath = tiffPathFor(exportPath, mapId);
-  const std::optional<std::string> sourcePath = sourcePathOf(texture);
-  if (!sourcePath) return false;
-  const std::optional<std::string> temporary = transaction.stage(tiffPath);
-  if (!temporary || !convertImageToTiff(*sourcePath, *temporary)) return false;
-  recordPath(mesh, *slot, tiffPath);
+  const std::wstring tiffName = tiffPathFor(exportName, mapId);
+  const std::optional<std::string> tiffFile = vuk::fileNameOf(tiffName.c_str());
+  const std::string map = std::string("the ") + slot->name + " map";
+  if (!tiffFile) return refuse(reason, "the name of " + map + "'s TIFF is not valid text");
+  // The file carries the path in the system's code page; a path with a character that the code
+  // page cannot hold would name another file there.
+  const std::optional<std::string> recordedPath = toAnsiText(tiffName.c_str());
+  if (!recordedPath) {
+    return refuse(reason, "cannot record the path " + *tiffFile + " of " + map +
+                              ": the system's code page cannot hold every character of it");
+  }
+  const std::wstring sourceName = sourceNameOf(texture);
+  const std::optional<std::string> sourceFile = vuk::fileNameOf(sourceName.c_str());
+  if (!sourceFile) return refuse(reason, "the file name of " + map + " is not valid text");
+  const std::optional<std::string> temporary = transaction.stage(*tiffFile);
+  if (!temporary) return refuse(reason, transaction.failure());
+  std::string why;
+  if (!convertImageToTiff(*sourceFile, *temporary, &why)) {
+    return refuse(reason, map + " " + *sourceFile + " cannot be re-saved as " + *tiffFile + ": " + why);
+  }
+  mesh.*slot->field = recordText(*recordedPath);
   if (mapId == displacementMapId) mesh.displacementAmount = material->GetTexmapAmt(displacementMapId, 0);
   return true;
 }

@@ -1,6 +1,5 @@
 #pragma once
 // The names an import takes from the file name the host hands over.
-#include <optional>
 #include <string>
 #include <string_view>
 
@@ -10,7 +9,3 @@ std::wstring importNameOfLeaf(std::wstring_view leaf);
 
 // importNameOfLeaf of the leaf of a wide file name (the folders stripped by the host's path rules).
 std::wstring importNameOf(const wchar_t* fileName);
-
-// The file name in the 8-bit encoding of the current C locale, sized by what the conversion
-// needs. Empty when some character has no 8-bit form.
-std::optional<std::string> narrowFileName(const wchar_t* fileName);

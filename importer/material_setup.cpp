@@ -6,13 +6,14 @@
 
 #include <memory>
 
+#include "ansi_text.h"
 #include "scene_scripts.h"
 
 namespace {
 
 std::optional<std::wstring> widePath(const char* path) {
   if (path == nullptr) return std::nullopt;
-  return std::wstring(WStr::FromACP(path).data());
+  return fromAnsiText(path);
 }
 
 struct BitmapDeleter {

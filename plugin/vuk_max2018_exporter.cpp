@@ -14,10 +14,10 @@ public:
 
   // Every failure, an escaping exception included, answers IMPEXP_FAIL: nothing crosses into
   // the host.
-  int DoExport(const MCHAR* name, ExpInterface* /*ei*/, Interface* i, BOOL /*suppressPrompts*/,
+  int DoExport(const MCHAR* name, ExpInterface* /*ei*/, Interface* i, BOOL suppressPrompts,
                DWORD /*options*/) override {
     try {
-      return runExport(name, i);
+      return runExport(name, i, suppressPrompts);
     } catch (...) {
       return IMPEXP_FAIL;
     }

@@ -74,13 +74,13 @@ protected:
 }  // namespace
 
 TEST(TiffPathFor, ReplacesTheLastFourCharactersWithTheSuffix) {
-  EXPECT_EQ(tiffPathFor("C:\\Models\\Head.vuk", diffuseMapId), "C:\\Models\\Head_TXTR.tif");
-  EXPECT_EQ(tiffPathFor("C:\\Models\\Head.vuk", bumpMapId), "C:\\Models\\Head_NM.tif");
-  EXPECT_EQ(tiffPathFor("C:\\Models\\Head.vuk", displacementMapId), "C:\\Models\\Head_DM.tif");
-  EXPECT_EQ(tiffPathFor("ab", diffuseMapId), "ab_TXTR.tif");         // shorter than four: whole
-  EXPECT_EQ(tiffPathFor("Head", bumpMapId), "_NM.tif");
-  EXPECT_EQ(tiffPathFor("/m/x.vukfile", displacementMapId), "/m/x.vuk_DM.tif");
-  EXPECT_EQ(tiffPathFor("/m/Head.vuk", 2), "");
+  EXPECT_EQ(tiffPathFor(L"C:\\Models\\Head.vuk", diffuseMapId), L"C:\\Models\\Head_TXTR.tif");
+  EXPECT_EQ(tiffPathFor(L"C:\\Models\\Head.vuk", bumpMapId), L"C:\\Models\\Head_NM.tif");
+  EXPECT_EQ(tiffPathFor(L"C:\\Models\\Head.vuk", displacementMapId), L"C:\\Models\\Head_DM.tif");
+  EXPECT_EQ(tiffPathFor(L"ab", diffuseMapId), L"ab_TXTR.tif");         // shorter than four: whole
+  EXPECT_EQ(tiffPathFor(L"Head", bumpMapId), L"_NM.tif");
+  EXPECT_EQ(tiffPathFor(L"/m/x.vukfile", displacementMapId), L"/m/x.vuk_DM.tif");
+  EXPECT_EQ(tiffPathFor(L"/m/Head.vuk", 2), L"");
 }
 
 TEST_F(TextureMapExport, AllThreeBitmapsBecomeTiffsBesideTheFile) {
@@ -133,13 +133,14 @@ TEST_F(TextureMapExport, OtherTexturesAndMaterialsCarryNothing) {
   node->SetMtl(standin::newMultiMaterial());
   VukMesh multi;
   vuk::FileTransaction transaction;
-  EXPECT_TRUE(exportTextureMap(node, folder.file("Multi.vuk"), multi, diffuseMapId, transaction));
+  std::string reason;
+  EXPECT_TRUE(exportTextureMap(node, folder.wideFile("Multi.vuk"), multi, diffuseMapId, transaction, reason));
   EXPECT_EQ(multi.texturePath, nullptr);
   EXPECT_FALSE(exists("Multi_TXTR.tif"));
 
   INode* bare = standin::addNode(L"Bare", newBoxObject(L"Bare"));
   VukMesh plain;
-  EXPECT_TRUE(exportTextureMap(bare, folder.file("Bare.vuk"), plain, displacementMapId, transaction));
+  EXPECT_TRUE(exportTextureMap(bare, folder.wideFile("Bare.vuk"), plain, displacementMapId, transaction, reason));
   EXPECT_TRUE(transaction.empty());
   EXPECT_EQ(plain.displacementMapPath, nullptr);
   EXPECT_FLOAT_EQ(plain.displacementAmount, 1.0f);
@@ -157,7 +158,8 @@ TEST_F(TextureMapExport, UnreadableSourceEndsTheExportLeavingNoFileAtAll) {
 
   VukMesh record;
   vuk::FileTransaction transaction;
-  EXPECT_FALSE(exportTextureMap(node, folder.file("Other.vuk"), record, bumpMapId, transaction));
+  std::string reason;
+  EXPECT_FALSE(exportTextureMap(node, folder.wideFile("Other.vuk"), record, bumpMapId, transaction, reason));
   EXPECT_EQ(record.normalMapPath, nullptr);
 }
 

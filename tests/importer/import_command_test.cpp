@@ -212,7 +212,13 @@ TEST_F(ImportCommand, UnreadableFilesLeaveNothing) {
   ChunkFile().array<float>(10001, 1, {0, 0, 0}).save(folder_.file("cut.vuk"), false);
   EXPECT_EQ(import("cut.vuk"), 0);
   expectSceneUnchanged();
-  EXPECT_TRUE(standin::journal().empty());
+  // Each refusal leaves one error entry in the host's log, naming the file, and nothing else.
+  EXPECT_EQ(standin::journal(), std::vector<std::wstring>(2, L"LogSys::LogEntry 1 0"));
+  const auto& log = standin::logEntries();
+  ASSERT_EQ(log.size(), 2u);
+  EXPECT_EQ(log[0].text, folder_.wideFile("missing.vuk") + L": cannot open " + folder_.wideFile("missing.vuk"));
+  EXPECT_EQ(log[1].text.rfind(folder_.wideFile("cut.vuk") + L": ", 0), 0u) << log[1].text;
+  EXPECT_EQ(log[1].title, L"Vuk import");
 }
 
 TEST_F(ImportCommand, RecordsThatDoNotHoldTogetherLeaveNothing) {

@@ -56,7 +56,7 @@ TEST(PluginSources, IncludeOnlySdkStandardLibraryAndOwnHeaders) {
   const std::set<std::string> sdk = sdkHeaderNames();
   ASSERT_TRUE(sdk.count("max.h") && sdk.count("maxscript/maxscript.h"));
   std::set<std::string> own;
-  const char* folders[] = {"plugin", "importer", "exporter", "exchange"};
+  const char* folders[] = {"plugin", "importer", "exporter", "exchange", "hostside"};
   for (const char* folder : folders) {
     for (const auto& entry : fs::directory_iterator(sourceDir / folder)) {
       if (isSourceFile(entry.path())) own.insert(entry.path().filename().string());
