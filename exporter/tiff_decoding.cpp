@@ -3,16 +3,19 @@
 //
 // Grey and RGB pages (with an alpha channel when one is there) are unpacked sample by sample from
 // their strips or tiles, chunky or planar: unsigned samples of 1 to 16 bits and of 32 bits, and
-// 32- or 64-bit floating point, each mapped to 8 bits by the rules of scaledSample and
+// 16-, 32- or 64-bit floating point, each mapped to 8 bits by the rules of scaledSample and
 // floatSample (16- and 32-bit keep their high byte, other depths scale, floats clamp 0 … 1);
 // white-is-zero grey is turned round after scaling. Every other photometric (palette, CMYK,
 // YCbCr, CIE Lab, LogLuv) goes through libtiff's RGBA reader, whose palette colours keep the high
 // byte of a 16-bit colour map; it gives RGB, or RGBA when the page has an extra sample.
+// Every kind of page keeps its rows as stored and carries the page's Orientation tag (1 to 8)
+// with them, for the TIFF writer to apply.
 #include <tiffio.h>
 
 #include <cstring>
 #include <memory>
 
+#include "half_float.h"
 #include "image_decoders.h"
 
 namespace {
@@ -73,6 +76,7 @@ struct Page {
   std::uint16_t bits = 0, samples = 1, format = SAMPLEFORMAT_UINT, planar = PLANARCONFIG_CONTIG;
   std::uint16_t photometric = 0;
   std::uint16_t extraCount = 0;
+  std::uint16_t orientation = ORIENTATION_TOPLEFT;  // of the stored rows, 1 to 8
 };
 
 Page pageOf(TIFF* tiff) {
@@ -86,6 +90,8 @@ Page pageOf(TIFF* tiff) {
   TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &page.planar);
   if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &page.photometric)) page.photometric = 0xFFFF;
   TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &page.extraCount, &extra);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &page.orientation);
+  if (page.orientation < ORIENTATION_TOPLEFT || page.orientation > ORIENTATION_LEFTBOT) page.orientation = ORIENTATION_TOPLEFT;
   return page;
 }
 
@@ -146,6 +152,11 @@ bool readTiles(TIFF* tiff, const Page& page, Raster& raster, unsigned bitsPerPix
 std::uint8_t sampleAt(const std::uint8_t* row, std::size_t bit, const Page& page) {
   const std::uint8_t* at = row + bit / 8;
   if (page.format == SAMPLEFORMAT_IEEEFP) {
+    if (page.bits == 16) {
+      std::uint16_t value;
+      std::memcpy(&value, at, 2);
+      return floatSample(halfToFloat(value));
+    }
     if (page.bits == 32) {
       float value;
       std::memcpy(&value, at, 4);
@@ -175,7 +186,7 @@ std::uint8_t sampleAt(const std::uint8_t* row, std::size_t bit, const Page& page
 }
 
 bool unpackedDepth(const Page& page) {
-  if (page.format == SAMPLEFORMAT_IEEEFP) return page.bits == 32 || page.bits == 64;
+  if (page.format == SAMPLEFORMAT_IEEEFP) return page.bits == 16 || page.bits == 32 || page.bits == 64;
   return page.format == SAMPLEFORMAT_UINT && ((page.bits >= 1 && page.bits <= 16) || page.bits == 32);
 }
 
@@ -208,6 +219,7 @@ std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Page& page, std::s
         const std::uint8_t value = sampleAt(row, bit, page);
         *out++ = inverted && c == 0 ? static_cast<std::uint8_t>(255 - value) : value;
       }
+  image.orientation = page.orientation;
   return image;
 }
 
@@ -218,7 +230,9 @@ std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, std
     return std::nullopt;
   if (!TIFFRGBAImageOK(tiff, message)) return refusal(reason, std::string("its page cannot be read: ") + message);
   std::vector<std::uint32_t> pixels(std::size_t{page.width} * page.height, 0);
-  if (!TIFFReadRGBAImageOriented(tiff, page.width, page.height, pixels.data(), ORIENTATION_TOPLEFT, 0))
+  // Asked for the page's own orientation, libtiff hands the rows over as stored: it would only
+  // mirror them, never turn them, so the orientation is left to the TIFF writer as for every page.
+  if (!TIFFReadRGBAImageOriented(tiff, page.width, page.height, pixels.data(), page.orientation, 0))
     return refusal(reason, "its page is damaged or ends early");
   const int channels = page.extraCount > 0 ? 4 : 3;
   EightBitImage image = blankImage(page.width, page.height, channels);
@@ -229,6 +243,7 @@ std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, std
     *out++ = static_cast<std::uint8_t>(TIFFGetB(pixel));
     if (channels == 4) *out++ = static_cast<std::uint8_t>(TIFFGetA(pixel));
   }
+  image.orientation = page.orientation;
   return image;
 }
 

@@ -542,3 +542,31 @@ TEST(SourceOrientation, JpegExifOrientationIsCarried) {
   std::string reason;
   EXPECT_EQ(decode(plain, reason)->orientation, 1);
 }
+
+// A TIFF page's Orientation travels with its rows as stored, on pages unpacked here and on pages
+// read through libtiff's RGBA reader alike; half floats clamp 0 … 1.
+TEST(SourceOrientation, TiffOrientationOnEveryPageKind) {
+  using vuktest::TiffLayout;
+  const auto check = [](const Bytes& bytes, int orientation, const E& expected) {
+    std::string reason;
+    const std::optional<EightBitImage> image = decode(bytes, reason);
+    ASSERT_TRUE(image) << reason;
+    EXPECT_EQ(image->orientation, orientation);
+    EXPECT_EQ(E(image->samples.begin(), image->samples.end()), expected);
+  };
+  for (const int orientation : {1, 2, 3, 4, 5, 6, 7, 8}) {
+    TiffLayout grey;
+    grey.orientation = orientation;
+    check(vuktest::tiffFile(2, 2, grey, {1, 2, 3, 4}), orientation, {1, 2, 3, 4});
+    TiffLayout palette = grey;
+    palette.photometric = PHOTOMETRIC_PALETTE;
+    palette.colourMap.assign(3 * 256, 0);
+    palette.colourMap[1] = 0x1100, palette.colourMap[2] = 0x2200, palette.colourMap[3] = 0x3300;
+    check(vuktest::tiffFile(3, 1, palette, {1, 2, 3}), orientation, {0x11, 0, 0, 0x22, 0, 0, 0x33, 0, 0});
+  }
+  TiffLayout half;
+  half.bits = 16;
+  half.format = SAMPLEFORMAT_IEEEFP;
+  half.orientation = 6;
+  check(vuktest::tiffFile(4, 1, half, {0x3800, 0x3400, 0x4000, 0xBC00}), 6, {128, 64, 255, 0});
+}
