@@ -48,6 +48,10 @@ VukFile OpenForWrite(const char* path, const char* text, CreateMode mode = Creat
 bool WriteChunk(std::FILE* file, std::int32_t tag, std::int32_t count, const void* data,
                 std::uint32_t extra);
 
+// The bytes a chunk takes in the file, header, payload and fill (16 for the end chunk), or -1 when
+// WriteChunk would refuse it.
+std::int64_t chunkFileBytes(std::int32_t tag, std::int32_t count, const void* data) noexcept;
+
 // Writes the whole file for `mesh` at exactly `path` (created or truncated), with no temporary:
 // for a path staged in a FileTransaction. False when a layout tag is invalid or a write fails;
 // `reason`, when given, then says why.

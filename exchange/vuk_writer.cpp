@@ -70,6 +70,11 @@ VukFile OpenForWrite(const char* path, const char* text, CreateMode mode) {
   return nullptr;
 }
 
+std::int64_t chunkFileBytes(std::int32_t tag, std::int32_t count, const void* data) noexcept {
+  const ChunkLayout layout = layoutChunk(tag, count, data);
+  return layout.payload < 0 ? -1 : kChunkHeaderBytes + layout.payload + layout.fill;
+}
+
 bool WriteChunk(std::FILE* file, std::int32_t tag, std::int32_t count, const void* data,
                 std::uint32_t extra) {
   const ChunkLayout layout = layoutChunk(tag, count, data);

@@ -15,6 +15,7 @@
 #include "failure_report.h"
 #include "file_name.h"
 #include "file_transaction.h"
+#include "export_file_writer.h"
 #include "geometry_extraction.h"
 #include "texture_map_export.h"
 #include "vuk_file.h"
@@ -65,17 +66,6 @@ std::optional<ChosenNode> firstConvertibleNode(Interface* ip) {
   return std::nullopt;
 }
 
-void extractGeometry(VukMesh& record, MNMesh& poly, const Matrix3& transform) {
-  const int vertexCount = poly.numv;
-  const int faceCount = poly.numf;
-  extractVertices(record, poly, vertexCount, transform);
-  extractVertexColors(record, poly, vertexCount);
-  const int splitFaceCount = triangulateLargeFaces(poly, faceCount);
-  extractFaces(record, poly, splitFaceCount);
-  extractTextureCoords(record, poly, splitFaceCount, 1);
-  extractCreaseFlags(record, poly, splitFaceCount, EDATA_CREASE);
-}
-
 bool exportTextureMaps(INode* node, const ExportTarget& target, VukMesh& record, vuk::FileTransaction& transaction,
                        std::string& reason) {
   for (int mapId : {diffuseMapId, bumpMapId, displacementMapId}) {
@@ -85,15 +75,16 @@ bool exportTextureMaps(INode* node, const ExportTarget& target, VukMesh& record,
 }
 
 // The Vuk file joins the TIFFs; then all of them replace their targets together or none does.
-bool writeAll(const VukMesh& record, const std::string& file, vuk::FileTransaction& transaction, std::string& reason) {
-  if (record.vertexCount >= 1) {
+bool writeAll(const ExportGeometry& geometry, const VukMesh& texts, const std::string& file,
+              vuk::FileTransaction& transaction, std::string& reason) {
+  if (geometry.vertexCount >= 1) {
     const std::optional<std::string> temporary = transaction.stage(file);
     if (!temporary) {
       reason = transaction.failure();
       return false;
     }
     std::string why;
-    if (!vuk::writeVukFileAt(record, temporary->c_str(), &why)) {
+    if (!writeExportFile(geometry, texts, temporary->c_str(), kExportBufferBytes, &why)) {
       reason = "cannot write " + file + ": " + why;
       return false;
     }
@@ -113,11 +104,11 @@ bool exportNode(const ChosenNode& chosen, const ExportTarget& target, std::strin
   MNMesh& poly = static_cast<PolyObject*>(converted.get())->GetMesh();
   VukMesh record;
   record.objectName = recordText(toAnsiTextReplacing(chosen.object->GetObjectName(), maxObjectNameBytes));
-  extractGeometry(record, poly, chosen.transform);
+  const ExportGeometry geometry = exportGeometryOf(poly, chosen.transform);
   vuk::FileTransaction transaction;  // an early return removes every temporary
   if (!exportTextureMaps(chosen.node, target, record, transaction, reason)) return false;
-  if (record.vertexCount < 1 && transaction.empty()) return true;  // no vertices: no Vuk file
-  return writeAll(record, target.file, transaction, reason);
+  if (geometry.vertexCount < 1 && transaction.empty()) return true;  // no vertices: no Vuk file
+  return writeAll(geometry, record, target.file, transaction, reason);
 }
 
 bool exportSelection(const MCHAR* name, Interface* ip, BOOL suppressPrompts, std::string& reason) {

@@ -9,6 +9,10 @@
 #include <limits>
 #include <vector>
 
+#include "export_file_writer.h"
+#include "temp_folder.h"
+#include "vuk_file.h"
+
 namespace {
 
 using Corners = std::vector<int>;
@@ -38,6 +42,17 @@ void buildMap(MNMesh& poly, int channel, const std::vector<Point3>& mapVerts, co
   }
 }
 
+// What the export stores for the poly mesh: the file written straight from it, read back.
+VukMesh exported(MNMesh& poly, const Matrix3& transform = Matrix3(TRUE)) {
+  vuktest::TempFolder folder;
+  const std::string path = folder.file("out.vuk");
+  VukMesh texts;
+  EXPECT_TRUE(writeExportFile(exportGeometryOf(poly, transform), texts, path.c_str()));
+  VukMesh record;
+  EXPECT_EQ(vuk::readVukFile(record, path.c_str(), nullptr), 1);
+  return record;
+}
+
 std::vector<Point3> squarePoints() { return {{0, 0, 0}, {1, 0, 0}, {1, 1, 0}, {0, 1, 0}, {2, 0, 0}}; }
 
 std::vector<std::int32_t> facesOf(const VukMesh& mesh) {
@@ -65,8 +80,7 @@ TEST(ExtractVertices, CubeCornersAreStoredYUp) {
   for (int i = 0; i < 8; ++i) corners.emplace_back(i & 1 ? 2.0f : -2.0f, i & 2 ? 3.0f : -3.0f, i & 4 ? 5.0f : -5.0f);
   MNMesh poly;
   buildMesh(poly, corners, {{0, 1, 3, 2}});
-  VukMesh mesh;
-  extractVertices(mesh, poly, poly.numv, Matrix3(TRUE));
+  const VukMesh mesh = exported(poly, Matrix3(TRUE));
   ASSERT_EQ(mesh.vertexCount, 8);
   const float residue = 5.0f * 4.5e-8f + 1e-6f;
   for (int i = 0; i < 8; ++i) {
@@ -83,8 +97,7 @@ TEST(ExtractVertices, NodeTransformComesBeforeTheTurn) {
   Matrix3 transform(TRUE);
   transform.SetRow(0, Point3(2, 0, 0));   // doubles x
   transform.SetTrans(Point3(10, 20, 30));
-  VukMesh mesh;
-  extractVertices(mesh, poly, 1, transform);
+  const VukMesh mesh = exported(poly, transform);
   // World point (12, 22, 33) stored as (12, 33, -22); turning first would give (12, 23, 28).
   EXPECT_NEAR(mesh.vertices[0], 12.0f, 1e-5f);
   EXPECT_NEAR(mesh.vertices[1], 33.0f, 1e-5f);
@@ -96,8 +109,7 @@ TEST(ExtractVertexColors, ColoursArePackedByTruncation) {
   buildMesh(poly, squarePoints(), {{0, 1, 2, 3}});
   const float nan = std::numeric_limits<float>::quiet_NaN();
   buildMap(poly, 0, {{1.0f, 0.5f, 0.0f}, {0.999f, 0.004f, 1.0f}, {2.0f, -1.0f, nan}}, {});
-  VukMesh mesh;
-  extractVertexColors(mesh, poly, poly.numv);
+  const VukMesh mesh = exported(poly);
   ASSERT_NE(mesh.vertexColors, nullptr);
   EXPECT_EQ(mesh.vertexColors[0], 0x00FF7F00u);
   EXPECT_EQ(mesh.vertexColors[1], 0x00FE01FFu);  // 254.7 and 1.02 truncate
@@ -110,12 +122,10 @@ TEST(ExtractVertexColors, ColoursArePackedByTruncation) {
 TEST(ExtractVertexColors, MissingOrEmptyChannelGivesNoColours) {
   MNMesh poly;
   buildMesh(poly, squarePoints(), {{0, 1, 2, 3}});
-  VukMesh without;
-  extractVertexColors(without, poly, poly.numv);
+  const VukMesh without = exported(poly);
   EXPECT_EQ(without.vertexColors, nullptr);
   buildMap(poly, 0, {}, {{0, 0, 0, 0}});
-  VukMesh empty;
-  extractVertexColors(empty, poly, poly.numv);
+  const VukMesh empty = exported(poly);
   EXPECT_EQ(empty.vertexColors, nullptr);
 }
 
@@ -125,8 +135,7 @@ TEST(TriangulateLargeFaces, PentagonAndQuadGiveFourFaces) {
             {{0, 1, 2, 3, 4}, {1, 5, 6, 2}});
   const int faceCount = triangulateLargeFaces(poly, poly.numf);
   ASSERT_EQ(faceCount, 4);
-  VukMesh mesh;
-  extractFaces(mesh, poly, faceCount);
+  const VukMesh mesh = exported(poly);
   EXPECT_EQ(mesh.faceCount, 4);
   EXPECT_EQ(mesh.faceChunkTag, 20001);
   EXPECT_EQ(facesOf(mesh), (std::vector<std::int32_t>{0, 1, 2, -1, 1, 5, 6, 2, 0, 2, 3, -1, 0, 3, 4, -1}));
@@ -150,8 +159,7 @@ TEST(ExtractFaces, DegenerateFaceBecomesADegenerateTriangle) {
   MNMesh poly;
   buildMesh(poly, squarePoints(), {{0, 1, 2}});
   poly.f[0].SetDeg(2);  // a broken face: two corners only
-  VukMesh mesh;
-  extractFaces(mesh, poly, 1);
+  const VukMesh mesh = exported(poly);
   EXPECT_EQ(facesOf(mesh), (std::vector<std::int32_t>{0, 1, 1, -1}));
 }
 
@@ -160,8 +168,7 @@ TEST(ExtractTextureCoords, CornersComeFromTheMapFaces) {
   buildMesh(poly, squarePoints(), {{0, 1, 2, 3}, {1, 4, 2}});
   buildMap(poly, 1, {{0.1f, 0.2f, 9.0f}, {0.3f, 0.4f, 9.0f}, {0.5f, 0.6f, 9.0f}, {0.7f, 0.8f, 9.0f}},
            {{3, 2, 1, 0}, {0, 1, 2}});
-  VukMesh mesh;
-  extractTextureCoords(mesh, poly, poly.numf, 1);
+  const VukMesh mesh = exported(poly);
   ASSERT_NE(mesh.uvs, nullptr);
   EXPECT_EQ(mesh.uvChunkTag, 25001);
   const std::vector<float> uvs(mesh.uvs.data(), mesh.uvs.data() + 16);
@@ -174,8 +181,7 @@ TEST(ExtractTextureCoords, BadMapEntriesStayAtZero) {
   buildMesh(poly, squarePoints(), {{0, 1, 2, 3}, {1, 4, 2}});
   // Map vertex 7 does not exist, and the second face has no map face at all.
   buildMap(poly, 1, {{0.25f, 0.5f, 0.0f}}, {{0, 7, 0, -2}});
-  VukMesh mesh;
-  extractTextureCoords(mesh, poly, poly.numf, 1);
+  const VukMesh mesh = exported(poly);
   ASSERT_NE(mesh.uvs, nullptr);
   const std::vector<float> uvs(mesh.uvs.data(), mesh.uvs.data() + 16);
   EXPECT_EQ(uvs, (std::vector<float>{0.25f, 0.5f, 0, 0, 0.25f, 0.5f, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0}));
@@ -185,13 +191,11 @@ TEST(ExtractTextureCoords, NoChannelOrNoMapFacesGivesNoCoordinates) {
   MNMesh poly;
   buildMesh(poly, squarePoints(), {{0, 1, 2, 3}});
   poly.SetMapNum(1);
-  VukMesh noChannel;
-  extractTextureCoords(noChannel, poly, poly.numf, 1);
+  const VukMesh noChannel = exported(poly);
   EXPECT_EQ(noChannel.uvs, nullptr);
   EXPECT_EQ(noChannel.uvChunkTag, 0);
   buildMap(poly, 1, {{0.5f, 0.5f, 0.0f}}, {});
-  VukMesh noFaces;
-  extractTextureCoords(noFaces, poly, poly.numf, 1);
+  const VukMesh noFaces = exported(poly);
   EXPECT_EQ(noFaces.uvs, nullptr);
   EXPECT_EQ(noFaces.uvChunkTag, 0);
 }
@@ -205,8 +209,7 @@ TEST(ExtractCreaseFlags, OnlyValuesAboveOneHalfSetTheLowBitOfTheEdge) {
   crease[edgeBetween(poly, 1, 2)] = 0.5001f;  // quad edge 1 and triangle edge 2, shared
   crease[edgeBetween(poly, 3, 0)] = 1.0f;     // quad edge 3
   crease[edgeBetween(poly, 1, 4)] = 0.75f;    // triangle edge 0
-  VukMesh mesh;
-  extractCreaseFlags(mesh, poly, poly.numf, EDATA_CREASE);
+  const VukMesh mesh = exported(poly);
   ASSERT_NE(mesh.faceCreaseFlags, nullptr);
   EXPECT_EQ(mesh.faceCreaseFlags[0], 0x04 | 0x40);
   EXPECT_EQ(mesh.faceCreaseFlags[1], 0x01 | 0x10);
@@ -215,13 +218,11 @@ TEST(ExtractCreaseFlags, OnlyValuesAboveOneHalfSetTheLowBitOfTheEdge) {
 TEST(ExtractCreaseFlags, TriangleNeverGetsAFourthEdgeAndNoDataGivesNoFlags) {
   MNMesh poly;
   buildMesh(poly, squarePoints(), {{0, 1, 2}});
-  VukMesh unsupported;
-  extractCreaseFlags(unsupported, poly, poly.numf, EDATA_CREASE);
+  const VukMesh unsupported = exported(poly);
   EXPECT_EQ(unsupported.faceCreaseFlags, nullptr);
   poly.setEDataSupport(EDATA_CREASE);
   for (int e = 0; e < poly.nume; ++e) poly.edgeFloat(EDATA_CREASE)[e] = 1.0f;
-  VukMesh mesh;
-  extractCreaseFlags(mesh, poly, poly.numf, EDATA_CREASE);
+  const VukMesh mesh = exported(poly);
   ASSERT_NE(mesh.faceCreaseFlags, nullptr);
   EXPECT_EQ(mesh.faceCreaseFlags[0], 0x15);
 }
