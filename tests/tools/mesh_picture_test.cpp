@@ -40,7 +40,8 @@ TEST(MeshPicture, PolygroupsBackgroundHiddenDiagonalsAndUvPanelDiffer) {
   PictureFacts facts;
   const RasterCanvas canvas = drawMeshPicture(mesh, groupScripts, size, facts);
   ASSERT_EQ(canvas.width(), 2 * size);
-  ASSERT_EQ(canvas.height(), size + picture::legendHeight);
+  ASSERT_EQ(canvas.height(), size + picture::legendHeight(size));
+  EXPECT_GT(picture::legendHeight(4 * size), picture::legendHeight(size)) << "the legend grows with the picture";
   EXPECT_EQ(facts.colouring, "polygroups");
   EXPECT_EQ(facts.polygroups, (std::vector<int>{3, 7}));
   EXPECT_EQ(facts.polygonFaces, 2u);
@@ -76,7 +77,8 @@ TEST(MeshPicture, CreasedEdgesShowInTheirColourAndColoursFallBack) {
   EXPECT_EQ(at(canvas, centreOf(view, mesh.vertices[1], mesh.vertices[2])), picture::creaseColour);
   EXPECT_NE(at(canvas, centreOf(view, mesh.vertices[4], mesh.vertices[5])), picture::creaseColour);
 
-  // Without polygroups the faces take their vertex colours, and without those a neutral grey.
+  // Without polygroups the faces take their vertex colours, blended from corner to corner, and
+  // without those a neutral grey.
   mesh.colorVertices = {{1, 0, 0}, {0, 0, 1}};
   mesh.colorFaces = {{0, 0, 0}, {0, 0, 0}, {1, 1, 1}, {1, 1, 1}};
   canvas = drawMeshPicture(mesh, {}, size, facts);
@@ -85,11 +87,34 @@ TEST(MeshPicture, CreasedEdgesShowInTheirColourAndColoursFallBack) {
   const Rgb blue = at(canvas, centreOf(view, mesh.vertices[1], mesh.vertices[5]));
   EXPECT_GT(red[0], red[2]);
   EXPECT_GT(blue[2], blue[0]);
+  mesh.colorFaces = {{0, 1, 1}, {0, 1, 1}, {1, 1, 1}, {1, 1, 1}};  // red at vertex 0, blue at 1 and 2
+  canvas = drawMeshPicture(mesh, {}, size, facts);
+  const auto blueness = [](Rgb c) { return static_cast<int>(c[2]) - static_cast<int>(c[0]); };
+  const Rgb nearRed = at(canvas, view.project({0.2f, 0.1f, 0}));
+  const Rgb nearBlue = at(canvas, view.project({0.9f, 0.7f, 0}));
+  EXPECT_LT(blueness(nearRed), blueness(nearBlue)) << "one triangle, two colours across it";
   mesh.colorFaces.clear();
   canvas = drawMeshPicture(mesh, {}, size, facts);
   EXPECT_EQ(facts.colouring, "grey");
   const Rgb grey = at(canvas, centreOf(view, mesh.vertices[0], mesh.vertices[2]));
   EXPECT_TRUE(grey[0] == grey[1] && grey[1] == grey[2] && grey[0] > 60);
+}
+
+TEST(MeshPicture, TextureCoordinatesOutsideTheUnitSquareStayInTheirPanel) {
+  MeshSnapshot mesh = twoQuads();
+  for (auto& uv : mesh.textureVertices) uv = {uv[0] - 0.6f, uv[1] - 0.5f, 0};  // past the left and bottom edges
+  PictureFacts facts;
+  const RasterCanvas canvas = drawMeshPicture(mesh, {}, size, facts);
+  for (int y = 0; y < size; ++y) {
+    for (int x = 0; x < size; ++x) {
+      const Rgb p = canvas.pixel(x, y);
+      ASSERT_NE(p, picture::uvFill) << x << "," << y << ": the UV layout reaches the view";
+      ASSERT_NE(p, picture::uvLineColour) << x << "," << y;
+    }
+  }
+  for (int x = 0; x < 2 * size; ++x) {
+    for (int y = size; y < canvas.height(); ++y) ASSERT_NE(canvas.pixel(x, y), picture::uvFill) << "the legend strip";
+  }
 }
 
 TEST(MeshPicture, EdgeNumbersFollowTheImportersNumbering) {

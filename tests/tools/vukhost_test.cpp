@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
@@ -108,11 +109,11 @@ TEST_F(Vukhost, ImportTextReportAndObjOutput) {
             std::string::npos)
       << result.out;
   EXPECT_NE(result.out.find("Answer: 1 (imported)"), std::string::npos);
-  PolyMeshData mesh;
+  ObjScene scene;
   std::string error;
-  ASSERT_TRUE(readObj(obj, mesh, error)) << error;
-  EXPECT_EQ(mesh.positions.size(), 5u);
-  EXPECT_EQ(mesh.faceSizes.size(), 3u);
+  ASSERT_TRUE(readObj(obj, scene, error)) << error;
+  EXPECT_EQ(scene.mesh.positions.size(), 5u);
+  EXPECT_EQ(scene.mesh.faceSizes, (std::vector<int>{4, 3})) << "the quad comes back whole";
 }
 
 TEST_F(Vukhost, RefusedImportExitsOneAndAddsNothing) {
@@ -199,20 +200,21 @@ TEST_F(Vukhost, FailedExportSaysWhyInOneLineAndWritesNothing) {
   std::ofstream(folder.path() / "skin.mtl") << "newmtl skin\nmap_Kd skin.png\n";
   std::ofstream(folder.path() / "skin.png") << "\x89PNG\r\n\x1A\n but nothing after the signature";
   std::ofstream(folder.path() / "tri.obj") << "mtllib skin.mtl\nusemtl skin\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
-  ProgramRun result = run("export " + quoted(folder.file("tri.obj")) + " " + quoted(folder.file("tri.vuk")));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_EQ(result.err.rfind("vukhost: the exporter cannot read the diffuse map ", 0), 0u) << result.err;
-  EXPECT_NE(result.err.find("PNG image: "), std::string::npos) << result.err;
+  const std::string vuk = folder.file("tri.vuk");
+  ProgramRun result = run("export " + quoted(folder.file("tri.obj")) + " " + quoted(vuk));
+  EXPECT_EQ(result.status, 1) << "the exporter refuses a map it cannot decode";
+  EXPECT_EQ(result.err.rfind("vukhost: " + vuk + ": ", 0), 0u) << result.err;
+  EXPECT_NE(result.err.find("diffuse map"), std::string::npos) << result.err;
+  EXPECT_NE(result.err.find("PNG"), std::string::npos) << result.err;
   EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
   EXPECT_FALSE(fs::exists(folder.path() / "tri.vuk"));
   EXPECT_FALSE(fs::exists(folder.path() / "tri_TXTR.tif"));
 
-  // The map reads but the Vuk file's name is taken by a folder.
+  // The map reads but the Vuk file's name is taken by a folder: an output that cannot be written.
   std::ofstream(folder.path() / "skin.png") << "P6\n2 2\n255\n" << std::string(12, '\x32');  // read by its contents
   fs::create_directory(folder.path() / "tri.vuk");
-  result = run("export " + quoted(folder.file("tri.obj")) + " " + quoted(folder.file("tri.vuk")));
-  EXPECT_EQ(result.status, 1);
-  EXPECT_NE(result.err.find("cannot replace"), std::string::npos) << result.err;
+  result = run("export " + quoted(folder.file("tri.obj")) + " " + quoted(vuk));
+  EXPECT_EQ(result.status, 4) << result.err;
   EXPECT_NE(result.err.find("it is a folder"), std::string::npos) << result.err;
   EXPECT_FALSE(fs::exists(folder.path() / "tri_TXTR.tif"));
 }
@@ -324,21 +326,22 @@ TEST_F(Vukhost, RenderWritesThePictureOrSaysWhyNot) {
   ProgramRun result = run("render " + quoted(file) + " " + quoted(png) + " --size 100");
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
-  EXPECT_EQ(pngSize(png), (std::pair<std::uint32_t, std::uint32_t>{200, 122}));
+  EXPECT_EQ(pngSize(png), (std::pair<std::uint32_t, std::uint32_t>{200, 120})) << "two panels and a 20-pixel legend";
   std::size_t entries = 0;
   for (const auto& entry : fs::directory_iterator(folder.path())) entries += entry.path().extension() == ".png" ? 1 : 0;
   EXPECT_EQ(entries, 1u) << "no temporary left beside it";
+  result = run("render --json " + quoted(file) + " " + quoted(png) + " --size 1000");
+  ASSERT_EQ(result.status, 0) << result.err;
+  const json document = json::parse(result.out);
+  EXPECT_EQ(document["width"], 2000);
+  EXPECT_EQ(document["height"], 1000 + 60) << "the legend grows with the picture";
+  EXPECT_EQ(pngSize(png), (std::pair<std::uint32_t, std::uint32_t>{2000, 1060}));
 
   fixtures::ChunkFile().array<float>(10001, 1, {0, 0, 0}).array<std::int32_t>(20001, 1, {0, 1, 7, -1}).save(folder.path() / "bad.vuk");
   result = run("render " + quoted(folder.file("bad.vuk")) + " " + quoted(folder.file("bad.png")));
   EXPECT_EQ(result.status, 1);
   EXPECT_EQ(result.err, "vukhost: " + folder.file("bad.vuk") + ": face 0 corner 1 names vertex 1; the file has 1 vertex\n");
   EXPECT_FALSE(fs::exists(folder.path() / "bad.png"));
-
-  result = run("render " + quoted(file) + " " + quoted(folder.file("no_such_folder/x.png")));
-  EXPECT_EQ(result.status, 3);
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-  EXPECT_EQ(result.err.rfind("vukhost: cannot write ", 0), 0u) << result.err;
 
   for (const char* size : {"--size 10", "--size big", "--size=99999"}) {
     result = run("render " + quoted(file) + " " + quoted(png) + " " + size);
@@ -348,25 +351,145 @@ TEST_F(Vukhost, RenderWritesThePictureOrSaysWhyNot) {
   EXPECT_EQ(run("import " + quoted(file) + " --size 100").status, 2);
 }
 
-TEST_F(Vukhost, UsageAndHostErrorsGoToStderrInOneLine) {
-  ProgramRun result = run("import");
-  EXPECT_EQ(result.status, 2);
-  EXPECT_EQ(result.err, "vukhost: import takes FILE.vuk (vukhost --help shows the usage)\n") << "one line, as every error";
-  EXPECT_EQ(result.out, "");
+// Every command, every kind of failure: the exit status of the one table, exactly one
+// "vukhost: " line on stderr, and under --json one document that names the failure's kind.
+TEST_F(Vukhost, EveryFailureHasItsExitStatusOneLineAndAJsonDocument) {
+  const std::string good = quoted(writeQuadFile("good.vuk"));
+  fixtures::ChunkFile().array<float>(10001, 1, {0, 0, 0}).array<std::int32_t>(20001, 1, {0, 1, 7, -1}).save(folder.path() / "bad.vuk");
+  const std::string bad = quoted(folder.file("bad.vuk")), missing = quoted(folder.file("missing.vuk"));
+  const std::string dir = quoted(folder.path().string()), noModules = "--plugins " + quoted(folder.file("nowhere")) + " ";
+  std::ofstream(folder.path() / "tri.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  std::ofstream(folder.path() / "zero.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 0 1 2\n";
+  std::ofstream(folder.path() / "map.mtl") << "newmtl m\nmap_Kd gone.png\n";
+  std::ofstream(folder.path() / "map.obj") << "mtllib map.mtl\nusemtl m\nv 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  const std::string tri = quoted(folder.file("tri.obj")), out = quoted(folder.file("out.vuk"));
+  const std::string nowhere = quoted(folder.file("no/such/folder/x"));
+  struct Case {
+    std::string arguments;
+    int status;
+    const char* kind;
+  };
+  const Case cases[] = {
+      {"import", 2, "usage"},
+      {"import " + missing, 3, "input"},
+      {"import " + dir, 3, "input"},
+      {"import " + bad, 1, "refused"},
+      {"import " + good + " --obj " + nowhere + ".obj", 4, "output"},
+      {noModules + "import " + good, 5, "module"},
+      {"export " + tri, 2, "usage"},
+      {"export " + quoted(folder.file("missing.obj")) + " " + out, 3, "input"},
+      {"export " + dir + " " + out, 3, "input"},
+      {"export " + quoted(folder.file("zero.obj")) + " " + out, 3, "input"},
+      {"export " + quoted(folder.file("map.obj")) + " " + out, 3, "input"},  // the exporter finds the map missing
+      {"export " + tri + " " + nowhere + ".vuk", 4, "output"},               // the exporter finds no folder
+      {noModules + "export " + tri + " " + out, 5, "module"},
+      {"info", 2, "usage"},
+      {"info " + missing, 3, "input"},
+      {"info " + dir, 3, "input"},
+      {"info " + bad, 1, "refused"},
+      {"render " + good, 2, "usage"},
+      {"render " + missing + " " + quoted(folder.file("x.png")), 3, "input"},
+      {"render " + bad + " " + quoted(folder.file("x.png")), 1, "refused"},
+      {"render " + good + " " + nowhere + ".png", 4, "output"},
+      {"render " + good + " " + dir, 4, "output"},
+      {noModules + "render " + good + " " + quoted(folder.file("x.png")), 5, "module"},
+      {"demo " + good, 4, "output"},  // its folder cannot be made where a file is
+      {noModules + "demo " + quoted(folder.file("demo")), 5, "module"},
+      {"frobnicate", 2, "usage"},
+  };
+  for (const Case& c : cases) {
+    const ProgramRun text = run(c.arguments);
+    EXPECT_EQ(text.status, c.status) << c.arguments << "\n" << text.err;
+    EXPECT_EQ(text.err.rfind("vukhost: ", 0), 0u) << c.arguments << "\n" << text.err;
+    EXPECT_EQ(std::count(text.err.begin(), text.err.end(), '\n'), 1) << c.arguments << "\n" << text.err;
+    EXPECT_EQ(text.err.find("9223372036854775807"), std::string::npos) << text.err;
+    const ProgramRun document = run("--json " + c.arguments);
+    EXPECT_EQ(document.status, c.status) << c.arguments;
+    EXPECT_EQ(document.err, text.err) << c.arguments;
+    const json parsed = json::parse(document.out, nullptr, false);
+    ASSERT_FALSE(parsed.is_discarded()) << c.arguments << "\n" << document.out;
+    EXPECT_EQ(parsed["status"], c.status) << c.arguments;
+    EXPECT_EQ(parsed["failure"]["kind"], c.kind) << c.arguments;
+    EXPECT_EQ("vukhost: " + parsed["failure"]["reason"].get<std::string>() + "\n", text.err) << c.arguments;
+  }
+  EXPECT_EQ(run("info " + missing).err, "vukhost: cannot read " + folder.file("missing.vuk") + ": No such file or directory\n");
+  EXPECT_EQ(run("info " + dir).err, "vukhost: cannot read " + folder.path().string() + ": it is a folder, not a file\n");
+}
 
-  result = run("--plugins " + quoted(folder.file("nowhere")) + " import " + quoted(writeQuadFile("a.vuk")));
-  EXPECT_EQ(result.status, 3);
-  EXPECT_EQ(result.err.rfind("vukhost: cannot load "), 0u) << result.err;
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1);
+TEST_F(Vukhost, SuccessesGoOutAsJsonOnEveryCommand) {
+  const std::string good = quoted(writeQuadFile("good.vuk"));
+  std::ofstream(folder.path() / "tri.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  const std::pair<std::string, const char*> commands[] = {
+      {"import " + good, "import"},
+      {"export " + quoted(folder.file("tri.obj")) + " " + quoted(folder.file("tri.vuk")), "export"},
+      {"info " + good, "info"},
+      {"render " + good + " " + quoted(folder.file("g.png")) + " --size 64", "render"},
+      {"demo " + quoted(folder.file("demo")), "demo"},
+      {"--version", "version"},
+  };
+  for (const auto& [arguments, command] : commands) {
+    const ProgramRun result = run("--json " + arguments);
+    ASSERT_EQ(result.status, 0) << arguments << "\n" << result.err;
+    EXPECT_EQ(result.err, "");
+    const json document = json::parse(result.out);
+    EXPECT_EQ(document["command"], command);
+    EXPECT_EQ(document["status"], 0);
+    EXPECT_TRUE(document["failure"].is_null());
+    EXPECT_TRUE(document["warnings"].is_array());
+  }
+  const json info = json::parse(run("--json info " + good).out);
+  EXPECT_EQ(info["accepted"], true);
+  EXPECT_EQ(info["record"]["vertexCount"], 5);
+  EXPECT_EQ(info["chunks"][0]["tag"].is_number(), true);
+  const json exported = json::parse(run("--json export " + quoted(folder.file("tri.obj")) + " " + quoted(folder.file("tri.vuk"))).out);
+  EXPECT_EQ(exported["answer"], 1);
+  EXPECT_EQ(exported["faceCount"], 1);
+  const json demo = json::parse(run("--json demo " + quoted(folder.file("demo"))).out);
+  EXPECT_EQ(demo["folder"], folder.file("demo"));
+  EXPECT_NE(std::find(demo["files"].begin(), demo["files"].end(), folder.file("demo/VukDemo_sculpted.vuk")),
+            demo["files"].end());
+  EXPECT_EQ(run("--version").out.rfind("vukhost ", 0), 0u);
+  const ProgramRun help = run("--help");
+  EXPECT_EQ(help.status, 0);
+  EXPECT_EQ(help.out.rfind("usage: vukhost", 0), 0u);
+  for (const char* line : {"  3  an input cannot be read", "  4  an output cannot be written", "  5  a module cannot be run"}) {
+    EXPECT_NE(help.out.find(line), std::string::npos) << line;
+  }
+}
 
-  result = run("export " + quoted(folder.file("missing.obj")) + " " + quoted(folder.file("m.vuk")));
-  EXPECT_EQ(result.status, 3);
-  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
-  EXPECT_FALSE(fs::exists(folder.path() / "m.vuk"));
+// A sculpt with polygroups and quads, imported to OBJ, read back, and exported from a relative
+// path: the OBJ keeps the quads, a group and a material per polygroup and every map; the Vuk
+// file names its maps by absolute paths.
+TEST_F(Vukhost, ObjRoundTripKeepsQuadsGroupsMaterialsAndGivesAbsolutePaths) {
+  const fs::path demo = folder.path() / "demo";
+  ASSERT_EQ(run("demo " + quoted(demo.string())).status, 0);
+  const std::string obj = (folder.path() / "sculpt.obj").string();
+  ProgramRun result = run("import " + quoted((demo / "VukDemo_sculpted.vuk").string()) + " --obj " + quoted(obj));
+  ASSERT_EQ(result.status, 0) << result.err;
+  ObjScene scene;
+  std::string error;
+  ASSERT_TRUE(readObj(obj, scene, error)) << error;
+  EXPECT_EQ(scene.mesh.faceSizes, std::vector<int>(6 * 16 * 16, 4)) << "every quad of the box comes back a quad";
+  EXPECT_EQ(scene.mesh.groupNames.size(), 6u);
+  EXPECT_EQ(scene.materialNames.size(), 6u);
+  EXPECT_EQ(scene.mesh.faceGroups, scene.mesh.faceMaterialIds) << "one material per polygroup, in step";
+  EXPECT_EQ(scene.mesh.diffuseMap, (demo / "VukDemo_TXTR.tif").string());
+  EXPECT_EQ(scene.mesh.bumpMap, (demo / "VukDemo_NM.tif").string()) << "the normal map is in the MTL";
+  EXPECT_EQ(scene.mesh.displacementMap, (demo / "VukDemo_DM.tif").string());
 
-  result = run("--help");
-  EXPECT_EQ(result.status, 0);
-  EXPECT_EQ(result.out.rfind("usage: vukhost", 0), 0u);
+  fs::create_directory(folder.path() / "out");
+  const std::string command = "cd " + quoted(folder.path().string()) + " && " + quoted(VUKHOST) + " export sculpt.obj out/s.vuk";
+  const int status = std::system((command + " 2>" + quoted(folder.file("err.txt"))).c_str());
+  ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << vuktest::fileText(folder.path() / "err.txt");
+  EXPECT_EQ(vuktest::fileText(folder.path() / "err.txt"),
+            "vukhost: warning: the export leaves out the 6 groups (the exporter writes no polygroups)\n");
+  VukMesh written;
+  ASSERT_EQ(written.Read(folder.file("out/s.vuk").c_str()), 1);
+  EXPECT_EQ(written.faceCount, 6 * 16 * 16);
+  ASSERT_TRUE(written.texturePath && written.normalMapPath);
+  EXPECT_EQ(std::string(written.texturePath.data()), folder.file("out/s_TXTR.tif"));
+  EXPECT_EQ(std::string(written.normalMapPath.data()), folder.file("out/s_NM.tif"));
+  EXPECT_TRUE(fs::exists(folder.path() / "out" / "s_NM.tif"));
 }
 
 TEST_F(Vukhost, DemoRunsEndToEnd) {

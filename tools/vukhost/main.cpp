@@ -8,28 +8,35 @@
 #include "commands.h"
 #include "wide_text.h"
 
-void reportError(const std::string& text) {
-  std::string line = text;
-  for (char& c : line) {
-    if (c == '\n' || c == '\r') c = ' ';
-  }
-  std::fflush(stdout);
-  std::fprintf(stderr, "vukhost: %s\n", line.c_str());
-}
-
 namespace {
 
-int dispatch(const CommandLine& line) {
+CommandResult dispatch(const CommandLine& line, std::FILE* text) {
   switch (line.command) {
-    case HostCommand::Import: return importCommand(line);
-    case HostCommand::Export: return exportCommand(line);
-    case HostCommand::Info: return infoCommand(line);
-    case HostCommand::Render: return renderCommand(line);
-    case HostCommand::Demo: return demoCommand(line);
-    case HostCommand::Help: std::fputs(usageText(), stdout); return exitSuccess;
+    case HostCommand::Import: return importCommand(line, text);
+    case HostCommand::Export: return exportCommand(line, text);
+    case HostCommand::Info: return infoCommand(line, text);
+    case HostCommand::Render: return renderCommand(line, text);
+    case HostCommand::Demo: return demoCommand(line, text);
+    case HostCommand::Help: std::fputs(usageText(), text); return CommandResult();
+    case HostCommand::Version: {
+      std::fprintf(text, "%s\n", versionText());
+      CommandResult result;
+      result.fields["version"] = versionText();
+      return result;
+    }
     case HostCommand::None: break;
   }
-  return exitUsage;
+  return CommandResult().fail(exitUsage, "no command given");
+}
+
+CommandResult run(const CommandLine& line, std::FILE* text) {
+  try {
+    return dispatch(line, text);
+  } catch (const std::exception& e) {
+    return CommandResult().fail(exitNoModule, std::string("stopped: ") + e.what());
+  } catch (...) {
+    return CommandResult().fail(exitNoModule, "stopped by an unexpected error");
+  }
 }
 
 }  // namespace
@@ -38,15 +45,8 @@ int main(int argc, char** argv) {
   useUserLocale();
   const CommandLine line = parseCommandLine(std::vector<std::string>(argv + 1, argv + argc));
   if (!line.error.empty()) {
-    reportError(line.error + " (vukhost --help shows the usage)");
-    return exitUsage;
+    return finishCommand(CommandResult().fail(exitUsage, line.error + " (vukhost --help shows the usage)"),
+                         commandWord(line.command), line.json);
   }
-  try {
-    return dispatch(line);
-  } catch (const std::exception& e) {
-    reportError(std::string("stopped: ") + e.what());
-  } catch (...) {
-    reportError("stopped by an unexpected error");
-  }
-  return exitHostError;
+  return finishCommand(run(line, textOutput(line.json)), commandWord(line.command), line.json);
 }

@@ -1,14 +1,15 @@
 #pragma once
-// What the user asked vukhost to do, read from its arguments.
+// What the user asked vukhost to do, read from its arguments. A usage error still says whether
+// --json was asked for, so that the error goes out as JSON too.
 #include <string>
 #include <vector>
 
-enum class HostCommand { None, Help, Import, Export, Info, Render, Demo };
+enum class HostCommand { None, Help, Version, Import, Export, Info, Render, Demo };
 
 struct CommandLine {
   HostCommand command = HostCommand::None;
   std::vector<std::string> files;  // the command's file operands, in order
-  bool json = false;               // import: print the report as one JSON document
+  bool json = false;               // print the result or the failure as one JSON document
   std::string objPath;             // import: also write the imported mesh as an OBJ file
   int size = 0;                    // render: the side of each panel in pixels; 0 for the default
   std::string pluginDir;           // where the modules are; empty: beside vukhost
@@ -17,5 +18,9 @@ struct CommandLine {
 
 CommandLine parseCommandLine(const std::vector<std::string>& arguments);
 
-// The usage text printed for --help.
+// The usage text printed for --help, with the table of exit statuses.
 const char* usageText();
+// The line printed for --version.
+const char* versionText();
+// The command's word ("import", ...), or null for none; --help and --version give "help" and "version".
+const char* commandWord(HostCommand command);

@@ -1,27 +1,22 @@
 #pragma once
-// vukhost's commands. Each answers the program's exit status.
+// vukhost's commands. Each writes its text to `text` (stdout, or nowhere under --json) and
+// answers how it ended; main reports the failure and prints the JSON document.
+#include <cstdio>
+
 #include "command_line.h"
+#include "command_result.h"
 
-enum ExitStatus {
-  exitSuccess = 0,    // the module answered 1 (info: the file is accepted)
-  exitRefused = 1,    // the module answered 0 (info: the file is refused)
-  exitUsage = 2,      // the command line is wrong
-  exitHostError = 3,  // the host could not run it: module, input or output problem
-};
-
-int importCommand(const CommandLine& line);
-int exportCommand(const CommandLine& line);
-int infoCommand(const CommandLine& line);
-int renderCommand(const CommandLine& line);
-int demoCommand(const CommandLine& line);
+CommandResult importCommand(const CommandLine& line, std::FILE* text);
+CommandResult exportCommand(const CommandLine& line, std::FILE* text);
+CommandResult infoCommand(const CommandLine& line, std::FILE* text);
+CommandResult renderCommand(const CommandLine& line, std::FILE* text);
+CommandResult demoCommand(const CommandLine& line, std::FILE* text);
 
 struct ImportReport;
 enum class CaptureDetail;
 
-// Imports `file` through the importer module into `report`, with the reason of a refusal filled
-// in. Answers exitSuccess, exitRefused, or exitHostError after reporting why the host could not
-// run the module.
-int importForCommand(const CommandLine& line, const std::string& file, CaptureDetail detail, ImportReport& report);
-
-// Prints "vukhost: <text>" on stderr as one line.
-void reportError(const std::string& text);
+// Imports `file` through the importer module into `report`. False when the module did not run
+// (an input that cannot be read, a module that cannot be run); true when it did, with `result`
+// failed when it answered 0 and `report.refusal` holding the module's reason.
+bool importForCommand(const CommandLine& line, const std::string& file, CaptureDetail detail, ImportReport& report,
+                      CommandResult& result);

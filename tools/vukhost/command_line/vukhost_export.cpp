@@ -7,30 +7,37 @@
 #include "export_failure.h"
 #include "export_scene.h"
 #include "host_session.h"
+#include "input_file.h"
+#include "module_reason.h"
 #include "obj_reader.h"
 #include "wide_text.h"
 
-int exportCommand(const CommandLine& line) {
+CommandResult exportCommand(const CommandLine& line, std::FILE* text) {
   const std::string& objPath = line.files[0];
   const std::string& vukPath = line.files[1];
-  PolyMeshData mesh;
+  CommandResult result;
+  const std::string unreadable = unreadableInput(objPath);
+  if (!unreadable.empty()) return result.fail(exitUnreadable, unreadable);
+  ObjScene obj;
   std::string error;
-  if (!readObj(objPath, mesh, error)) {
-    reportError(error);
-    return exitHostError;
-  }
+  if (!readObj(objPath, obj, error)) return result.fail(exitUnreadable, error);
+  if (!obj.notCarried.empty()) result.warnings.push_back(obj.notCarried);
   standin::resetScene();
-  buildExportScene(mesh);
-  const int answer = exportThroughModule(line.pluginDir, vukPath, error);
-  if (answer < 0) {
-    reportError(error);
-    return exitHostError;
+  buildExportScene(obj.mesh);
+  const std::optional<int> answer = exportThroughModule(line.pluginDir, vukPath, result);
+  if (!answer) return result;
+  result.fields = {{"input", objPath},
+                   {"output", vukPath},
+                   {"answer", *answer},
+                   {"vertexCount", obj.mesh.positions.size()},
+                   {"faceCount", obj.mesh.faceSizes.size()}};
+  std::fprintf(text, "Exported %s (%zu vertices, %zu faces) to %s: the exporter answered %d\n", objPath.c_str(),
+               obj.mesh.positions.size(), obj.mesh.faceSizes.size(), vukPath.c_str(), *answer);
+  if (*answer != 1) {
+    std::string reason;
+    for (const auto& message : standin::messageBoxLog()) reason = "the exporter showed a message: " + toUtf8(message.text);
+    if (reason.empty()) reason = exportFailureReason(obj.mesh, vukPath);
+    result.fail(statusOfModuleReason(reason), vukPath + ": " + reason);
   }
-  for (const auto& message : standin::messageBoxLog()) {
-    reportError("the exporter showed a message: " + toUtf8(message.text));
-  }
-  if (answer == 0 && standin::messageBoxLog().empty()) reportError(exportFailureReason(mesh, vukPath));
-  std::printf("Exported %s (%zu vertices, %zu faces) to %s: the exporter answered %d\n", objPath.c_str(),
-              mesh.positions.size(), mesh.faceSizes.size(), vukPath.c_str(), answer);
-  return answer == 1 ? exitSuccess : exitRefused;
+  return result;
 }

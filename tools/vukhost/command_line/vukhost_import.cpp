@@ -1,60 +1,56 @@
 // vukhost import FILE.vuk [--json] [--obj OUT.obj]
 #include <cstdio>
+#include <memory>
 
 #include "commands.h"
 #include "host_session.h"
 #include "import_verdict.h"
+#include "input_file.h"
+#include "module_reason.h"
 #include "obj_writer.h"
 #include "report_json.h"
 #include "report_text.h"
 
 namespace {
 
-int writeImportedObj(const ImportReport& report, const std::string& objPath) {
+void writeImportedObj(const ImportReport& report, const std::string& objPath, CommandResult& result) {
   for (const NodeReport& node : report.nodes) {
     if (!node.mesh) continue;
     std::string error;
-    if (!writeObj(node, objPath, error)) {
-      reportError(error);
-      return exitHostError;
-    }
-    return exitSuccess;
+    if (!writeObj(node, report.scripts, objPath, error)) result.fail(exitUnwritable, error);
+    return;
   }
-  reportError("the import added no triangle mesh to write to " + objPath);
-  return exitRefused;
+  result.fail(exitRefused, "the import added no triangle mesh to write to " + objPath);
 }
 
 }  // namespace
 
-int importForCommand(const CommandLine& line, const std::string& file, CaptureDetail detail, ImportReport& report) {
-  std::string error;
-  const int answer = importThroughModule(line.pluginDir, file, detail, report, error);
-  if (answer < 0) {
-    reportError(error);
-    return exitHostError;
+bool importForCommand(const CommandLine& line, const std::string& file, CaptureDetail detail, ImportReport& report,
+                      CommandResult& result) {
+  const std::string unreadable = unreadableInput(file);
+  if (!unreadable.empty()) {
+    result.fail(exitUnreadable, unreadable);
+    return false;
   }
-  if (answer == 1) return exitSuccess;
-  report.refusal = refusalReason(file);
-  return exitRefused;
+  const std::optional<int> answer = importThroughModule(line.pluginDir, file, detail, report, result);
+  if (!answer) return false;
+  if (*answer != 1) {
+    report.refusal = refusalReason(file);
+    result.fail(statusOfModuleReason(report.refusal), file + ": " + report.refusal);
+  }
+  return true;
 }
 
-int importCommand(const CommandLine& line) {
+CommandResult importCommand(const CommandLine& line, std::FILE* text) {
   const std::string& file = line.files.front();
-  ImportReport report;
+  CommandResult result;
+  auto report = std::make_shared<ImportReport>();
   // The text report shows only the mesh summaries and script excerpts; the JSON document holds the
   // arrays and whole scripts, the OBJ file the arrays.
   const bool full = line.json || !line.objPath.empty();
-  const int status = importForCommand(line, file, full ? CaptureDetail::Full : CaptureDetail::Summary, report);
-  if (status == exitHostError) return status;
-  if (line.json) {
-    writeReportJson(report, stdout);
-  } else {
-    printReportText(report, stdout);
-  }
-  std::fflush(stdout);
-  if (status == exitRefused) {
-    reportError(file + ": " + report.refusal);
-    return exitRefused;
-  }
-  return line.objPath.empty() ? exitSuccess : writeImportedObj(report, line.objPath);
+  if (!importForCommand(line, file, full ? CaptureDetail::Full : CaptureDetail::Summary, *report, result)) return result;
+  if (!line.json) printReportText(*report, text);
+  if (!result.failed() && !line.objPath.empty()) writeImportedObj(*report, line.objPath, result);
+  result.streamedFields = [report](JsonWriter& json) { writeReportFields(*report, json); };
+  return result;
 }

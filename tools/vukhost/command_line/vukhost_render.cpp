@@ -7,18 +7,20 @@
 #include "mesh_render.h"
 #include "scene_capture.h"
 
-int renderCommand(const CommandLine& line) {
+CommandResult renderCommand(const CommandLine& line, std::FILE* text) {
   const std::string& file = line.files[0];
   const std::string& out = line.files[1];
+  CommandResult result;
   ImportReport report;
-  const int status = importForCommand(line, file, CaptureDetail::Full, report);
-  if (status == exitRefused) reportError(file + ": " + report.refusal);
-  if (status != exitSuccess) return status;
+  if (!importForCommand(line, file, CaptureDetail::Full, report, result) || result.failed()) return result;
+  const int size = line.size > 0 ? line.size : defaultPictureSize;
+  bool mesh = false;
+  for (const NodeReport& node : report.nodes) mesh = mesh || node.mesh.has_value();
+  if (!mesh) return result.fail(exitRefused, file + ": the import added no triangle mesh to draw");
   std::string error;
-  if (!renderImport(report, out, line.size > 0 ? line.size : defaultPictureSize, error)) {
-    reportError(error);
-    return exitHostError;
-  }
-  std::printf("Wrote %s: the mesh of %s from the front right, and its UV layout.\n", out.c_str(), file.c_str());
-  return exitSuccess;
+  PictureSize picture;
+  if (!renderImport(report, out, size, picture, error)) return result.fail(exitUnwritable, error);
+  result.fields = {{"file", file}, {"output", out}, {"width", picture.width}, {"height", picture.height}};
+  std::fprintf(text, "Wrote %s: the mesh of %s from the front right, and its UV layout.\n", out.c_str(), file.c_str());
+  return result;
 }

@@ -15,6 +15,8 @@ struct PolyMeshData {
   std::vector<int> faceTextureVertices;             // empty, or one per corner like faceVertices
   std::vector<std::array<float, 3>> vertexColors;   // empty, or one (r, g, b) per vertex
   std::vector<int> faceMaterialIds;                 // empty, or one per face
+  std::vector<int> faceGroups;                      // empty, or one per face: an index into groupNames
+  std::vector<std::string> groupNames;              // UTF-8, in order of first appearance
   std::vector<std::pair<int, int>> creasedEdges;    // vertex pairs whose edge has crease 1.0
   std::string diffuseMap, bumpMap, displacementMap; // image files, UTF-8; empty when none
   float displacementAmount = 1.0f;

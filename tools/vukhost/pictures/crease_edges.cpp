@@ -5,35 +5,11 @@
 
 namespace {
 
-const std::string creaseScriptStart = "$.EditablePoly.SetSelection #Edge #{";
-
 std::uint64_t edgeKey(std::uint32_t a, std::uint32_t b) {
   return (std::uint64_t{std::max(a, b)} << 32) | std::min(a, b);
 }
 
 }  // namespace
-
-std::vector<std::uint32_t> creasedEdgeNumbers(const std::vector<std::string>& scripts) {
-  std::vector<std::uint32_t> numbers;
-  for (const std::string& script : scripts) {
-    if (script.compare(0, creaseScriptStart.size(), creaseScriptStart) != 0) continue;
-    std::uint64_t number = 0;
-    bool inNumber = false;
-    for (std::size_t i = creaseScriptStart.size(); i < script.size() && script[i] != '}'; ++i) {
-      const char c = script[i];
-      if (c >= '0' && c <= '9') {
-        number = std::min<std::uint64_t>(number * 10 + static_cast<unsigned>(c - '0'), UINT32_MAX);
-        inNumber = true;
-      } else if (inNumber) {
-        if (number > 0) numbers.push_back(static_cast<std::uint32_t>(number - 1));  // the script counts from 1
-        number = 0;
-        inNumber = false;
-      }
-    }
-    if (inNumber && number > 0) numbers.push_back(static_cast<std::uint32_t>(number - 1));
-  }
-  return numbers;
-}
 
 std::vector<VertexPair> creasedVertexPairs(const MeshSnapshot& mesh, const std::vector<std::uint32_t>& numbers) {
   std::vector<VertexPair> pairs;

@@ -8,11 +8,9 @@
 #include <vector>
 
 #include "import_report.h"
+#include "script_effects.h"
 
 using VertexPair = std::pair<std::uint32_t, std::uint32_t>;
-
-// The edge numbers, from 0, that the import's crease script selects; empty when none ran.
-std::vector<std::uint32_t> creasedEdgeNumbers(const std::vector<std::string>& scripts);
 
 // The vertex pairs of those edges; numbers beyond the mesh's edges are left out.
 std::vector<VertexPair> creasedVertexPairs(const MeshSnapshot& mesh, const std::vector<std::uint32_t>& numbers);

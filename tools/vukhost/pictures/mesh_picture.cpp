@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "crease_edges.h"
+#include "progress.h"
 #include "view_projection.h"
 
 namespace {
@@ -31,6 +32,15 @@ Rgb shaded(Rgb colour, float light) {
           static_cast<std::uint8_t>(colour[2] * light)};
 }
 
+std::array<Rgb, 3> shaded(const std::array<Rgb, 3>& colours, float light) {
+  return {shaded(colours[0], light), shaded(colours[1], light), shaded(colours[2], light)};
+}
+
+// Moves the progress line every so many triangles.
+void countTriangle(Progress* progress, std::int64_t& done) {
+  if (++done % 65536 == 0 && progress != nullptr) progress->update(done);
+}
+
 std::uint8_t channel(float value) { return static_cast<std::uint8_t>(255.0f * std::clamp(value, 0.0f, 1.0f)); }
 
 bool hasPolygroups(const std::vector<std::string>& scripts) {
@@ -38,7 +48,8 @@ bool hasPolygroups(const std::vector<std::string>& scripts) {
                      [](const std::string& s) { return s.find("appendSubSelSet") != std::string::npos; });
 }
 
-// The face's own colour before lighting.
+// The colours of a face's corners before lighting: the same at every corner for a polygroup or
+// grey, each corner's own for vertex colours, blended across the face.
 class FaceColours {
  public:
   FaceColours(const MeshSnapshot& mesh, bool polygroups, PictureFacts& facts) : mesh_(mesh), polygroups_(polygroups) {
@@ -46,18 +57,22 @@ class FaceColours {
     facts.colouring = polygroups ? "polygroups" : vertexColours_ ? "vertex colours" : "grey";
   }
 
-  Rgb operator()(std::size_t t) const {
-    if (polygroups_ && t < mesh_.materialIds.size()) return polygroupColour(mesh_.materialIds[t]);
-    if (!vertexColours_) return picture::neutralGrey;
-    Vector sum{};
-    for (std::uint32_t corner : mesh_.colorFaces[t]) {
-      if (corner >= mesh_.colorVertices.size()) return picture::neutralGrey;
-      for (int k = 0; k < 3; ++k) sum[k] += mesh_.colorVertices[corner][k] / 3.0f;
+  std::array<Rgb, 3> operator()(std::size_t t) const {
+    if (polygroups_ && t < mesh_.materialIds.size()) return same(polygroupColour(mesh_.materialIds[t]));
+    if (!vertexColours_) return same(picture::neutralGrey);
+    std::array<Rgb, 3> corners{};
+    for (int k = 0; k < 3; ++k) {
+      const std::uint32_t corner = mesh_.colorFaces[t][k];
+      if (corner >= mesh_.colorVertices.size()) return same(picture::neutralGrey);
+      const Vector& c = mesh_.colorVertices[corner];
+      corners[k] = {channel(c[0]), channel(c[1]), channel(c[2])};
     }
-    return {channel(sum[0]), channel(sum[1]), channel(sum[2])};
+    return corners;
   }
 
  private:
+  static std::array<Rgb, 3> same(Rgb colour) { return {colour, colour, colour}; }
+
   const MeshSnapshot& mesh_;
   bool polygroups_;
   bool vertexColours_ = false;
@@ -116,7 +131,8 @@ void drawEdges(const MeshSnapshot& mesh, const Triangles& faces, const std::vect
 }
 
 void drawShadedView(const MeshSnapshot& mesh, const std::vector<std::string>& scripts, int size, RasterCanvas& canvas,
-                    PictureFacts& facts) {
+                    PictureFacts& facts, Progress* progress, std::int64_t& done) {
+  canvas.setClip(0, 0, size, size);
   const ViewProjection view(mesh.vertices, size);
   std::vector<ScreenPoint> screen;
   screen.reserve(mesh.vertices.size());
@@ -126,6 +142,7 @@ void drawShadedView(const MeshSnapshot& mesh, const std::vector<std::string>& sc
     const auto& face = mesh.faces[t];
     if (!inRange(face, screen.size())) continue;
     canvas.fillTriangle(screen[face[0]], screen[face[1]], screen[face[2]], shaded(colourOf(t), lightOn(mesh, face)));
+    countTriangle(progress, done);
   }
   const float slack = 0.01f * view.depthRange();
   facts.wireframe = meanEdgeLength(mesh, mesh.faces, screen) >= picture::shortestWireframeEdge;
@@ -140,9 +157,10 @@ void drawShadedView(const MeshSnapshot& mesh, const std::vector<std::string>& sc
 
 // Texture faces in the unit square, v upwards: filled with a tint, so that a layout too dense for
 // its lines still shows what it covers, and edged with the mesh's hidden diagonals left out.
-void drawUvLayout(const MeshSnapshot& mesh, int size, RasterCanvas& canvas) {
+void drawUvLayout(const MeshSnapshot& mesh, int size, RasterCanvas& canvas, Progress* progress, std::int64_t& done) {
   const int margin = size / 16;
   canvas.fillRectangle(size, 0, 2 * size, size, picture::uvBackground);
+  canvas.setClip(size, 0, 2 * size, size);
   const float side = static_cast<float>(size - 2 * margin);
   const auto place = [&](float u, float v) {
     return ScreenPoint{static_cast<float>(size + margin) + u * side, static_cast<float>(size - margin) - v * side, 0};
@@ -156,6 +174,7 @@ void drawUvLayout(const MeshSnapshot& mesh, int size, RasterCanvas& canvas) {
   for (const Vector& uv : mesh.textureVertices) placed.push_back(place(uv[0], uv[1]));
   for (const auto& face : mesh.textureFaces) {
     if (inRange(face, placed.size())) canvas.fillTriangle(placed[face[0]], placed[face[1]], placed[face[2]], picture::uvFill);
+    countTriangle(progress, done);
   }
   if (meanEdgeLength(mesh, mesh.textureFaces, placed) >= picture::shortestWireframeEdge) {
     drawEdges(mesh, mesh.textureFaces, placed, picture::uvLineColour, false, 0, canvas);
@@ -175,12 +194,21 @@ Rgb polygroupColour(int id) {
   return fromHsv(hue, 0.5f, 0.95f);
 }
 
+int picture::legendScale(int size) { return std::max(1, (size + 180) / 360); }
+int picture::legendHeight(int size) { return 20 * legendScale(size); }
+
+std::int64_t pictureWork(const MeshSnapshot& mesh) {
+  return static_cast<std::int64_t>(mesh.faces.size() + mesh.textureFaces.size());
+}
+
 RasterCanvas drawMeshPicture(const MeshSnapshot& mesh, const std::vector<std::string>& scripts, int size,
-                             PictureFacts& facts) {
-  RasterCanvas canvas(2 * size, size + picture::legendHeight, picture::background);
+                             PictureFacts& facts, Progress* progress) {
+  RasterCanvas canvas(2 * size, size + picture::legendHeight(size), picture::background);
   facts = PictureFacts();
-  drawShadedView(mesh, scripts, size, canvas, facts);
-  drawUvLayout(mesh, size, canvas);
+  std::int64_t done = 0;
+  drawShadedView(mesh, scripts, size, canvas, facts, progress, done);
+  drawUvLayout(mesh, size, canvas, progress, done);
+  canvas.clearClip();
   if (facts.colouring == "polygroups") facts.polygroups = polygroupsInUse(mesh);
   for (std::size_t t = 0; t < mesh.faces.size(); ++t) facts.polygonFaces += mesh.edgeVisible[t][2] ? 1 : 0;
   return canvas;

@@ -52,7 +52,7 @@ bool withinReach(const ScreenPoint& p) { return std::fabs(p.x) < farthestDrawn &
 }  // namespace
 
 RasterCanvas::RasterCanvas(int width, int height, Rgb background)
-    : width_(width), height_(height), depth_(static_cast<std::size_t>(width) * height, farAway) {
+    : width_(width), height_(height), clipX1_(width), clipY1_(height), depth_(static_cast<std::size_t>(width) * height, farAway) {
   rgb_.reserve(depth_.size() * 3);
   for (std::size_t i = 0; i < depth_.size(); ++i) rgb_.insert(rgb_.end(), background.begin(), background.end());
 }
@@ -63,17 +63,24 @@ Rgb RasterCanvas::pixel(int x, int y) const {
 }
 
 void RasterCanvas::plot(int x, int y, float depth, Rgb colour, bool depthTest, float depthSlack) {
-  if (x < 0 || y < 0 || x >= width_ || y >= height_) return;
+  if (x < clipX0_ || y < clipY0_ || x >= clipX1_ || y >= clipY1_) return;
   const std::size_t at = static_cast<std::size_t>(y) * width_ + x;
   if (depthTest && depth - depthSlack > depth_[at]) return;
   std::copy(colour.begin(), colour.end(), rgb_.begin() + 3 * at);
 }
 
-void RasterCanvas::fillTriangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint& c, Rgb colour) {
+// Calls shade(wa, wb, wc) for the corner weights of every pixel whose centre the triangle covers,
+// within the clip, where the triangle is nearer than what the pixel holds; it answers the colour.
+template <typename Shade>
+void RasterCanvas::rasterise(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint& c, const Shade& shade) {
   const float area = edge(a.x, a.y, b.x, b.y, c.x, c.y);
-  if (area == 0.0f || !std::isfinite(area)) return;
-  const auto column = [&](float x) { return static_cast<int>(std::clamp(x, 0.0f, static_cast<float>(width_ - 1))); };
-  const auto row = [&](float y) { return static_cast<int>(std::clamp(y, 0.0f, static_cast<float>(height_ - 1))); };
+  if (area == 0.0f || !std::isfinite(area) || clipX1_ <= clipX0_ || clipY1_ <= clipY0_) return;
+  const auto column = [&](float x) {
+    return static_cast<int>(std::clamp(x, static_cast<float>(clipX0_), static_cast<float>(clipX1_ - 1)));
+  };
+  const auto row = [&](float y) {
+    return static_cast<int>(std::clamp(y, static_cast<float>(clipY0_), static_cast<float>(clipY1_ - 1)));
+  };
   const int x0 = column(std::floor(std::min({a.x, b.x, c.x}))), x1 = column(std::ceil(std::max({a.x, b.x, c.x})));
   const int y0 = row(std::floor(std::min({a.y, b.y, c.y}))), y1 = row(std::ceil(std::max({a.y, b.y, c.y})));
   const float inverse = 1.0f / area;
@@ -89,9 +96,26 @@ void RasterCanvas::fillTriangle(const ScreenPoint& a, const ScreenPoint& b, cons
       const std::size_t at = static_cast<std::size_t>(y) * width_ + x;
       if (depth >= depth_[at]) continue;
       depth_[at] = depth;
+      const Rgb colour = shade(wa, wb, wc);
       std::copy(colour.begin(), colour.end(), rgb_.begin() + 3 * at);
     }
   }
+}
+
+void RasterCanvas::fillTriangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint& c, Rgb colour) {
+  rasterise(a, b, c, [colour](float, float, float) { return colour; });
+}
+
+void RasterCanvas::fillTriangle(const ScreenPoint& a, const ScreenPoint& b, const ScreenPoint& c,
+                                const std::array<Rgb, 3>& colours) {
+  rasterise(a, b, c, [&colours](float wa, float wb, float wc) {
+    Rgb blend{};
+    for (int k = 0; k < 3; ++k) {
+      const float value = wa * colours[0][k] + wb * colours[1][k] + wc * colours[2][k];
+      blend[k] = static_cast<std::uint8_t>(std::clamp(value + 0.5f, 0.0f, 255.0f));
+    }
+    return blend;
+  });
 }
 
 void RasterCanvas::drawLine(const ScreenPoint& from, const ScreenPoint& to, Rgb colour, int thickness, bool depthTest,
@@ -121,4 +145,11 @@ void RasterCanvas::fillRectangle(int x0, int y0, int x1, int y1, Rgb colour) {
       std::copy(colour.begin(), colour.end(), rgb_.begin() + 3 * at);
     }
   }
+}
+
+void RasterCanvas::setClip(int x0, int y0, int x1, int y1) {
+  clipX0_ = std::clamp(x0, 0, width_);
+  clipY0_ = std::clamp(y0, 0, height_);
+  clipX1_ = std::clamp(x1, clipX0_, width_);
+  clipY1_ = std::clamp(y1, clipY0_, height_);
 }

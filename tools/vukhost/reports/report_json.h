@@ -8,3 +8,7 @@
 // of faces is never held a second time as a document tree. Floats are written in their shortest
 // exact form; NaN and infinities as null.
 void writeReportJson(const ImportReport& report, std::FILE* out);
+
+class JsonWriter;
+// The same keys written into an object that `json` has open, beside the command's own keys.
+void writeReportFields(const ImportReport& report, JsonWriter& json);
