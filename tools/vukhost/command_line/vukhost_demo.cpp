@@ -17,6 +17,7 @@
 #include "export_scene.h"
 #include "host_session.h"
 #include "mesh_render.h"
+#include "module_log.h"
 #include "module_reason.h"
 #include "obj_writer.h"
 #include "report_text.h"
@@ -64,7 +65,8 @@ bool exportDemo(const CommandLine& line, PolyMeshData& mesh, const std::string& 
   if (!answer) return false;
   std::fprintf(act.text, "The exporter answered %d and wrote %s.\n", *answer, vukPath.c_str());
   if (*answer == 1) return true;
-  const std::string reason = exportFailureReason(mesh, vukPath);
+  std::string reason = moduleReason();
+  if (reason.empty()) reason = exportFailureReason(mesh, vukPath);
   act.result.fail(statusOfModuleReason(reason), vukPath + ": " + reason);
   return false;
 }

@@ -8,6 +8,7 @@
 #include "export_scene.h"
 #include "host_session.h"
 #include "input_file.h"
+#include "module_log.h"
 #include "module_reason.h"
 #include "obj_reader.h"
 #include "wide_text.h"
@@ -34,8 +35,7 @@ CommandResult exportCommand(const CommandLine& line, std::FILE* text) {
   std::fprintf(text, "Exported %s (%zu vertices, %zu faces) to %s: the exporter answered %d\n", objPath.c_str(),
                obj.mesh.positions.size(), obj.mesh.faceSizes.size(), vukPath.c_str(), *answer);
   if (*answer != 1) {
-    std::string reason;
-    for (const auto& message : standin::messageBoxLog()) reason = "the exporter showed a message: " + toUtf8(message.text);
+    std::string reason = moduleReason();
     if (reason.empty()) reason = exportFailureReason(obj.mesh, vukPath);
     result.fail(statusOfModuleReason(reason), vukPath + ": " + reason);
   }

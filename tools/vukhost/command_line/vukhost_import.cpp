@@ -6,6 +6,7 @@
 #include "host_session.h"
 #include "import_verdict.h"
 #include "input_file.h"
+#include "module_log.h"
 #include "module_reason.h"
 #include "obj_writer.h"
 #include "report_json.h"
@@ -35,7 +36,8 @@ bool importForCommand(const CommandLine& line, const std::string& file, CaptureD
   const std::optional<int> answer = importThroughModule(line.pluginDir, file, detail, report, result);
   if (!answer) return false;
   if (*answer != 1) {
-    report.refusal = refusalReason(file);
+    report.refusal = moduleReason();
+    if (report.refusal.empty()) report.refusal = refusalReason(file);
     result.fail(statusOfModuleReason(report.refusal), file + ": " + report.refusal);
   }
   return true;

@@ -252,9 +252,7 @@ void copyMaps(const std::vector<tinyobj::material_t>& materials, const MtlFiles&
 
 namespace {
 
-bool readObjScene(const std::string& path, ObjScene& scene, std::string& error) {
-  std::string bytes;
-  if (!readBytes(path, bytes, error)) return false;
+bool readObjScene(const std::string& bytes, const std::string& path, ObjScene& scene, std::string& error) {
   std::error_code failure;
   const fs::path file = fs::absolute(path, failure).lexically_normal();
   Progress progress("reading " + file.filename().string(), 2 * static_cast<std::int64_t>(bytes.size()));
@@ -299,8 +297,17 @@ bool readObjScene(const std::string& path, ObjScene& scene, std::string& error) 
 
 }  // namespace
 
-bool readObj(const std::string& path, ObjScene& scene, std::string& error) {
-  if (readObjScene(path, scene, error)) return true;
+bool readObjText(const std::string& bytes, const std::string& path, ObjScene& scene, std::string& error) {
+  if (readObjScene(bytes, path, scene, error)) return true;
   error = "cannot read " + path + ": " + error;
   return false;
+}
+
+bool readObj(const std::string& path, ObjScene& scene, std::string& error) {
+  std::string bytes;
+  if (!readBytes(path, bytes, error)) {
+    error = "cannot read " + path + ": " + error;
+    return false;
+  }
+  return readObjText(bytes, path, scene, error);
 }

@@ -18,3 +18,5 @@ struct ObjScene {
 
 // Answers false with a one-line reason in `error` when the file cannot be read or is malformed.
 bool readObj(const std::string& path, ObjScene& scene, std::string& error);
+// The same for the file's bytes, already read; `path` names the file and its folder.
+bool readObjText(const std::string& bytes, const std::string& path, ObjScene& scene, std::string& error);
