@@ -1,5 +1,6 @@
 // vukhost import FILE.vuk [--json] [--obj OUT.obj]
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "commands.h"
@@ -36,7 +37,10 @@ bool importForCommand(const CommandLine& line, const std::string& file, CaptureD
   const std::optional<int> answer = importThroughModule(line.pluginDir, file, detail, report, result);
   if (!answer) return false;
   if (*answer != 1) {
+    // The importer names the file it was handed, absolute, before its reason.
+    const std::string handed = std::filesystem::absolute(file).lexically_normal().string() + ": ";
     report.refusal = moduleReason();
+    if (report.refusal.compare(0, handed.size(), handed) == 0) report.refusal.erase(0, handed.size());
     if (report.refusal.empty()) report.refusal = refusalReason(file);
     result.fail(statusOfModuleReason(report.refusal), file + ": " + report.refusal);
   }
