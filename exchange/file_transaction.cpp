@@ -40,8 +40,29 @@ std::string joined(const std::string& folder, const std::string& leaf) {
 
 #ifdef _WIN32
 
+// The system's words for the last error of this thread, with its number.
 std::string systemReasonWin() {
-  return "system error " + std::to_string(GetLastError());
+  const DWORD error = GetLastError();
+  char* text = nullptr;
+  const DWORD length = FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
+      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<char*>(&text), 0, nullptr);
+  std::string words(text != nullptr ? text : "", length);
+  LocalFree(text);
+  while (!words.empty() && std::strchr(" .\r\n", words.back()) != nullptr) words.pop_back();
+  const std::string number = "system error " + std::to_string(error);
+  return words.empty() ? number : words + " (" + number + ")";
+}
+
+// Whether the last call failed because something of that name is there already (a folder
+// refuses a file of its name with "access denied").
+bool nameTaken(const std::string& path) {
+  const DWORD error = GetLastError();
+  if (error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS) return true;
+  if (error != ERROR_ACCESS_DENIED) return false;
+  const bool there = GetFileAttributesW(nativePath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
+  SetLastError(error);
+  return there;
 }
 
 // Creates the file only when no file of that name exists (a dangling link included).
@@ -49,7 +70,7 @@ bool createNew(const std::string& path, bool& exists, std::string& reason) {
   HANDLE file = CreateFileW(nativePath(path).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
-    exists = GetLastError() == ERROR_FILE_EXISTS;
+    exists = nameTaken(path);
     reason = systemReasonWin();
     return false;
   }
@@ -70,19 +91,36 @@ bool syncFile(const std::string& path, int /*mode*/, std::string& reason) {
   return flushed;
 }
 
-// Answers whether a file is there; -1 when it is there but is not a plain file.
+// Answers whether a file is there; -1 when it is there but cannot be replaced: not a plain file,
+// read-only, or open in a program that does not let it be replaced. Such a file is refused before
+// any target is touched (a backup link to a file held open could not be removed again).
 int existingMode(const std::string& path, std::string& reason) {
-  const DWORD attributes = GetFileAttributesW(nativePath(path).c_str());
+  const std::filesystem::path name = nativePath(path);
+  const DWORD attributes = GetFileAttributesW(name.c_str());
   if (attributes == INVALID_FILE_ATTRIBUTES) return 0;
   if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
     reason = "it is a folder";
     return -1;
   }
+  if (attributes & FILE_ATTRIBUTE_READONLY) {
+    reason = "it is read-only";
+    return -1;
+  }
+  HANDLE file = CreateFileW(name.c_str(), DELETE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) {
+    reason = "it is open in another program: " + systemReasonWin();
+    return -1;
+  }
+  CloseHandle(file);
   return 1;
 }
 
-bool linkTo(const std::string& existing, const std::string& link) {
-  return CreateHardLinkW(nativePath(link).c_str(), nativePath(existing).c_str(), nullptr) != 0;
+// A second name `link` for the file `existing`; `exists` tells whether that name was taken.
+bool linkTo(const std::string& existing, const std::string& link, bool& exists) {
+  if (CreateHardLinkW(nativePath(link).c_str(), nativePath(existing).c_str(), nullptr) != 0) return true;
+  exists = nameTaken(link);
+  return false;
 }
 
 bool replaceWith(const std::string& from, const std::string& to, std::string& reason) {
@@ -141,8 +179,10 @@ int existingMode(const std::string& path, std::string& reason) {
   return static_cast<int>(status.st_mode & 07777) | 0x10000;  // the high bit says "there"
 }
 
-bool linkTo(const std::string& existing, const std::string& link) {
-  return ::link(existing.c_str(), link.c_str()) == 0;
+bool linkTo(const std::string& existing, const std::string& link, bool& exists) {
+  if (::link(existing.c_str(), link.c_str()) == 0) return true;
+  exists = errno == EEXIST;
+  return false;
 }
 
 bool replaceWith(const std::string& from, const std::string& to, std::string& reason) {
@@ -244,8 +284,9 @@ bool FileTransaction::prepare(Staged& file) {
   for (int attempt = 0; attempt < maxNameAttempts && file.backup.empty(); ++attempt) {
     serial_ = serial_ * 6364136223846793005ULL + 1442695040888963407ULL;
     const std::string name = temporaryNameIn(folderOf(file.target), serial_);
-    if (linkTo(file.target, name)) file.backup = name;
-    else if (errno != EEXIST) break;
+    bool exists = false;
+    if (linkTo(file.target, name, exists)) file.backup = name;
+    else if (!exists) break;
   }
   return true;
 }
