@@ -12,6 +12,7 @@
 
 #include "record_arrays.h"
 #include "file_size_limit.h"
+#include "staged_files.h"
 #include "temp_folder.h"
 #include "vuk_file.h"
 
@@ -19,22 +20,9 @@ namespace {
 
 using vuktest::TempFolder;
 
-void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-std::string get(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-// Stages `text` for each target in turn; false at the first that cannot be staged.
-bool stageAll(vuk::FileTransaction& transaction, const std::vector<std::string>& targets, const std::string& text) {
-  for (const std::string& target : targets) {
-    const std::optional<std::string> temporary = transaction.stage(target);
-    if (!temporary) return false;
-    put(*temporary, text + " for " + std::filesystem::path(target).filename().string());
-  }
-  return true;
-}
+using vuktest::get;
+using vuktest::put;
+using vuktest::stageAll;
 
 int modeOf(const std::string& path) {
   struct stat status {};

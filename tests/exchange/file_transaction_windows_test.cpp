@@ -10,27 +10,16 @@
 #include <string>
 #include <vector>
 
+#include "staged_files.h"
 #include "temp_folder.h"
 
 namespace {
 
 using vuktest::TempFolder;
 
-void put(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
-
-std::string get(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-}
-
-bool stageAll(vuk::FileTransaction& transaction, const std::vector<std::string>& targets, const std::string& text) {
-  for (const std::string& target : targets) {
-    const std::optional<std::string> temporary = transaction.stage(target);
-    if (!temporary) return false;
-    put(*temporary, text + " for " + std::filesystem::path(target).filename().string());
-  }
-  return true;
-}
+using vuktest::get;
+using vuktest::put;
+using vuktest::stageAll;
 
 // Another program holding a file open, sharing reading only: the file cannot be replaced.
 class HeldOpen {
