@@ -17,7 +17,7 @@ enum ExitStatus {
   exitUsage = 2,       // the command line is wrong
   exitUnreadable = 3,  // an input cannot be read: missing, not a file, not a readable OBJ
   exitUnwritable = 4,  // an output cannot be written: its folder missing, its name a folder, disk full
-  exitNoModule = 5,    // a module cannot be run: missing or not a plug-in; or vukhost itself stopped
+  exitNoModule = 5,    // a module cannot be run (missing, not a plug-in) or answered 0 without a reason; or vukhost itself stopped
 };
 
 // The word --json gives for a status: "refused", "usage", "input", "output", "module"; null for

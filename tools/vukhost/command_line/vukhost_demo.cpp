@@ -13,10 +13,10 @@
 #include "chunk_report.h"
 #include "commands.h"
 #include "demo_scene.h"
-#include "export_failure.h"
 #include "export_scene.h"
 #include "host_session.h"
 #include "mesh_render.h"
+#include "module_loader.h"
 #include "module_log.h"
 #include "module_reason.h"
 #include "obj_writer.h"
@@ -65,9 +65,7 @@ bool exportDemo(const CommandLine& line, PolyMeshData& mesh, const std::string& 
   if (!answer) return false;
   std::fprintf(act.text, "The exporter answered %d and wrote %s.\n", *answer, vukPath.c_str());
   if (*answer == 1) return true;
-  std::string reason = moduleReason();
-  if (reason.empty()) reason = exportFailureReason(mesh, vukPath);
-  act.result.fail(statusOfModuleReason(reason), vukPath + ": " + reason);
+  failWithModuleReason(exporterFileName(), vukPath, moduleReason(), act.result);
   return false;
 }
 

@@ -4,9 +4,9 @@
 #include <cstdio>
 
 #include "commands.h"
-#include "export_failure.h"
 #include "export_scene.h"
 #include "host_session.h"
+#include "module_loader.h"
 #include "input_file.h"
 #include "module_log.h"
 #include "module_reason.h"
@@ -34,10 +34,6 @@ CommandResult exportCommand(const CommandLine& line, std::FILE* text) {
                    {"faceCount", obj.mesh.faceSizes.size()}};
   std::fprintf(text, "Exported %s (%zu vertices, %zu faces) to %s: the exporter answered %d\n", objPath.c_str(),
                obj.mesh.positions.size(), obj.mesh.faceSizes.size(), vukPath.c_str(), *answer);
-  if (*answer != 1) {
-    std::string reason = moduleReason();
-    if (reason.empty()) reason = exportFailureReason(obj.mesh, vukPath);
-    result.fail(statusOfModuleReason(reason), vukPath + ": " + reason);
-  }
+  if (*answer != 1) failWithModuleReason(exporterFileName(), vukPath, moduleReason(), result);
   return result;
 }

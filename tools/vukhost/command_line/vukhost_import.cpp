@@ -5,8 +5,8 @@
 
 #include "commands.h"
 #include "host_session.h"
-#include "import_verdict.h"
 #include "input_file.h"
+#include "module_loader.h"
 #include "module_log.h"
 #include "module_reason.h"
 #include "obj_writer.h"
@@ -41,8 +41,7 @@ bool importForCommand(const CommandLine& line, const std::string& file, CaptureD
     const std::string handed = std::filesystem::absolute(file).lexically_normal().string() + ": ";
     report.refusal = moduleReason();
     if (report.refusal.compare(0, handed.size(), handed) == 0) report.refusal.erase(0, handed.size());
-    if (report.refusal.empty()) report.refusal = refusalReason(file);
-    result.fail(statusOfModuleReason(report.refusal), file + ": " + report.refusal);
+    failWithModuleReason(importerFileName(), file, report.refusal, result);
   }
   return true;
 }

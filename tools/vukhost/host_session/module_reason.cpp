@@ -7,3 +7,11 @@ ExitStatus statusOfModuleReason(const std::string& reason) {
   if (reason.find("cannot open ") != std::string::npos) return exitUnreadable;
   return exitRefused;
 }
+
+CommandResult& failWithModuleReason(const char* module, const std::string& file, const std::string& reason,
+                                    CommandResult& result) {
+  if (reason.empty()) {
+    return result.fail(exitNoModule, std::string(module) + " answered 0 for " + file + " and put no reason in the host's log");
+  }
+  return result.fail(statusOfModuleReason(reason), file + ": " + reason);
+}

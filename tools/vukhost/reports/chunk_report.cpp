@@ -1,11 +1,11 @@
 #include "chunk_report.h"
 
 #include <chunk_tags.h>
+#include <record_check.h>
 #include <vuk_mesh.h>
 
 #include <cstring>
 
-#include "import_verdict.h"
 #include "wide_text.h"
 
 namespace {
@@ -115,7 +115,8 @@ ChunkReport chunkReport(const std::string& path) {
   report.chunks = vuk::listChunks(path.c_str(), &listingVerdict);
   VukMesh mesh;
   if (listingVerdict.empty() && mesh.Read(path.c_str()) == 1) report.record = summaryOf(mesh);
-  report.accepted = importVerdict(path, report.verdict);
+  VukMesh checked;
+  report.accepted = vuk::readCheckedRecord(path.c_str(), checked, &report.verdict);
   return report;
 }
 
