@@ -63,6 +63,16 @@ bool withinBudget(const DecodeClaim& claim, std::string& reason) {
   return true;
 }
 
+std::uint64_t leastJpegBytes(std::uint64_t blocks, bool arithmetic, bool progressive) {
+  const std::uint64_t sixtyFourths = arithmetic ? 1 : (progressive ? 64 : 128);  // of a bit, per block
+  return leastBytes(times(blocks, sixtyFourths), 8 * 64);
+}
+
+const char* leastJpegWords(bool arithmetic, bool progressive) {
+  if (arithmetic) return "a 64th of a bit for each 8 x 8 block, arithmetic coded";
+  return progressive ? "a bit for each 8 x 8 block" : "two bits for each 8 x 8 block";
+}
+
 std::uint64_t largestAllocation(std::uint64_t fileBytes, std::uint64_t mostExpansion) {
   return std::clamp(times(fileBytes, mostExpansion), std::uint64_t{16} << 20, maxPictureBytes);
 }

@@ -17,6 +17,17 @@ struct DecodeClaim {
 // The strongest compressions the decoders meet, as decoded bytes per byte of data.
 constexpr std::uint64_t deflateExpansion = 1032;  // zlib's own bound, a run of one byte
 
+// The fewest bytes of a JPEG stream of `blocks` 8 × 8 blocks (of all its components): at least two
+// bits a block (its DC and end-of-block codes) when it is sequential and Huffman coded, one when
+// progressive (its DC code in the first scan), and a 64th of a bit where arithmetic coding packs
+// blocks that are all zero. The words name the bound in a reason.
+std::uint64_t leastJpegBytes(std::uint64_t blocks, bool arithmetic, bool progressive);
+const char* leastJpegWords(bool arithmetic, bool progressive);
+// A progressive JPEG costs a pass over all its coefficients per scan. Encoders write up to a dozen
+// scans (libjpeg's progressive script writes 10 for colour, 6 for grey); a stream with ten times
+// as many is out of proportion to any picture it holds, and is not read.
+constexpr int maxJpegScans = 100;
+
 // The fewest bytes that `decodedBytes` can be packed into at `mostExpansion` to 1.
 constexpr std::uint64_t leastBytes(std::uint64_t decodedBytes, std::uint64_t mostExpansion) {
   return decodedBytes / mostExpansion + (decodedBytes % mostExpansion != 0 ? 1 : 0);

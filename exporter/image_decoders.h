@@ -47,3 +47,7 @@ EightBitImage unfilledImage(std::uint32_t width, std::uint32_t height, int chann
 // nearest (not-a-number gives 0).
 std::uint8_t scaledSample(std::uint32_t value, unsigned bits);
 std::uint8_t floatSample(double value);
+
+// The one CMYK rule of every decoder: a colour's ink and the black ink (each 0 none … 255 full)
+// give the light of that colour, (255 − ink)(255 − black) / 255, rounded.
+std::uint8_t inkToLight(int ink, int black);

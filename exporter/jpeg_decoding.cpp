@@ -1,15 +1,12 @@
 // JPEG through libjpeg(-turbo): baseline and progressive, Huffman or arithmetic coded, grey or
-// colour. Four-channel (CMYK and YCCK) files are turned into RGB with R = (255 − C)(255 − K) / 255
-// and likewise for G and B, rounded; files written with an Adobe marker store CMYK inverted,
-// which the decoder undoes first. Rows are decoded straight into the picture (CMYK a row at a
-// time through one row of four samples).
+// colour. Four-channel (CMYK and YCCK) files are turned into RGB by inkToLight; files written
+// with an Adobe marker store CMYK inverted, which the decoder undoes first. Rows are decoded
+// straight into the picture (CMYK a row at a time through one row of four samples).
 //
-// Cost: from the header, every 8 × 8 block of every component must take some of the file: at
-// least two bits (its DC and end-of-block codes) in a sequential Huffman file, one in a
-// progressive one (its DC code in the first scan), and a 64th of a bit where arithmetic coding
-// packs blocks that are all zero. A progressive file costs a pass over its coefficients per
-// scan, so no more than maxScans scans are read, counted by libjpeg's progress monitor. A file
-// whose data ends early is refused rather than filled with grey.
+// Cost: from the header, every 8 × 8 block of every component must take some of the file
+// (leastJpegBytes). A progressive file costs a pass over its coefficients per scan, so no more
+// than maxJpegScans scans are read, counted by libjpeg's progress monitor. A file whose data ends
+// early is refused rather than filled with grey.
 #include <cstdio>
 
 #include <csetjmp>
@@ -20,10 +17,6 @@
 #include "image_decoders.h"
 
 namespace {
-
-// Encoders write up to a dozen scans (libjpeg's progressive script writes 10 for colour, 6 for
-// grey); a file with ten times as many is out of proportion to any picture it holds.
-constexpr int maxScans = 100;
 
 struct QuietError {
   jpeg_error_mgr manager;
@@ -76,7 +69,7 @@ void onOutput(j_common_ptr) {}
 void onProgress(j_common_ptr info) {
   auto* d = reinterpret_cast<j_decompress_ptr>(info);
   auto* limit = reinterpret_cast<ScanLimit*>(info->progress);
-  if (d->input_scan_number > maxScans) {
+  if (d->input_scan_number > maxJpegScans) {
     limit->exceeded = true;
     std::longjmp(errorOf(info).jump, 1);
   }
@@ -104,10 +97,6 @@ struct Decompressor {
   ~Decompressor() { jpeg_destroy_decompress(&info); }
 };
 
-std::uint8_t inkToLight(int ink, int black) {
-  return static_cast<std::uint8_t>(((255 - ink) * (255 - black) + 127) / 255);
-}
-
 // The claim of the header (after jpeg_read_header): the picture, and the bits its blocks need.
 DecodeClaim claimOf(const jpeg_decompress_struct& info, std::size_t size) {
   std::uint64_t blocks = 0;
@@ -117,12 +106,9 @@ DecodeClaim claimOf(const jpeg_decompress_struct& info, std::size_t size) {
   claim.width = info.image_width;
   claim.height = info.image_height;
   claim.channels = info.num_components == 1 ? 1 : 3;
-  // The least bits of a block, in 64ths of a bit, and so the least bytes of the file.
-  const std::uint64_t sixtyFourths = info.arith_code ? 1 : (info.progressive_mode ? 64 : 128);
-  claim.leastDataBytes = leastBytes(blocks * sixtyFourths, 8 * 64);
+  claim.leastDataBytes = leastJpegBytes(blocks, info.arith_code, info.progressive_mode);
   claim.dataBytes = size;
-  claim.strongest = info.arith_code ? "a 64th of a bit for each 8 x 8 block, arithmetic coded"
-                                    : info.progressive_mode ? "a bit for each 8 x 8 block" : "two bits for each 8 x 8 block";
+  claim.strongest = leastJpegWords(info.arith_code, info.progressive_mode);
   return claim;
 }
 
@@ -155,7 +141,7 @@ bool decode(Decompressor& d, std::size_t size, EightBitImage& image,
             std::vector<std::uint8_t>& inkRow, std::string& reason) {
   if (setjmp(d.error.jump)) {
     if (d.scans.exceeded)
-      reason = "it has more than " + std::to_string(maxScans) + " scans, out of proportion to any picture";
+      reason = "it has more than " + std::to_string(maxJpegScans) + " scans, out of proportion to any picture";
     else
       reason = "its data cannot be read: " + d.error.message;
     return false;

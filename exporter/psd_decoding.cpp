@@ -1,15 +1,20 @@
-// PSD: the composite image that follows the layers, grey or RGB, raw or PackBits-coded, of 8, 16
-// or 32 bits per channel; an alpha channel is kept when the composite has one. 16-bit channels
-// keep their high byte, 32-bit ones are floats clamped 0 … 1 by floatSample.
+// PSD: the composite image that follows the layers, grey, RGB or CMYK, raw or PackBits-coded, of
+// 8, 16 or 32 bits per channel; an alpha channel is kept when the composite has one. 16-bit
+// channels keep their high byte, 32-bit ones are floats clamped 0 … 1 by floatSample. CMYK is
+// stored as light (255 no ink) and becomes RGB through inkToLight.
+//
+// Cost: raw data must hold every row; PackBits data first lists the coded length of every row of
+// every channel, and no row is shorter than its runs of 128 bytes allow. The table and every
+// length in it are checked against what remains of the file before the picture is allocated.
 #include <cstring>
 
 #include "image_decoders.h"
 
 namespace {
 
-constexpr std::size_t headerBytes = 26;
 constexpr int greyMode = 1;
 constexpr int rgbMode = 3;
+constexpr int cmykMode = 4;
 
 class BigEndianInput {
  public:
@@ -65,49 +70,129 @@ std::uint8_t eightBits(const std::uint8_t* at, unsigned depth) {
   return floatSample(value);
 }
 
+
+// The colours a mode stores: 1 grey, 3 RGB, 4 CMYK; 0 for the modes that are not read.
+std::uint32_t coloursOf(std::uint32_t mode) {
+  if (mode == greyMode) return 1;
+  if (mode == rgbMode) return 3;
+  return mode == cmykMode ? 4 : 0;
+}
+
+// The fewest bytes PackBits packs `rowBytes` into: two for every run of 128.
+std::uint64_t leastPackedRow(std::uint64_t rowBytes) { return 2 * ((rowBytes + 127) / 128); }
+
+struct Composite {
+  std::uint32_t width = 0, height = 0, depth = 0, channels = 0;  // channels: all that the file stores
+  std::uint32_t colours = 0;  // stored colour channels: 1, 3 or 4
+  std::uint32_t read = 0;     // the channels read: the colours, and an alpha channel when there is one
+  bool packed = false;
+  std::uint64_t rowBytes() const { return std::uint64_t{width} * depth / 8; }
+  int outputChannels() const { return static_cast<int>((colours == 4 ? 3 : colours) + read - colours); }
+};
+
+// The claim of the composite, whose data (and PackBits table) starts where `input` stands.
+DecodeClaim claimOf(const Composite& page, std::size_t dataBytes) {
+  DecodeClaim claim;
+  claim.width = page.width;
+  claim.height = page.height;
+  claim.channels = page.outputChannels();
+  const std::uint64_t rows = std::uint64_t{page.height} * page.read;
+  if (page.packed) {
+    claim.leastDataBytes = 2 * std::uint64_t{page.height} * page.channels + rows * leastPackedRow(page.rowBytes());
+    claim.strongest = "PackBits runs of 128 bytes";
+  } else {
+    claim.leastDataBytes = rows * page.rowBytes();
+    claim.strongest = "uncompressed";
+  }
+  claim.dataBytes = dataBytes;
+  claim.workingBytes = page.packed ? 4 * std::uint64_t{page.height} * page.channels : 0;
+  return claim;
+}
+
+// The coded length of every row that is read, checked against what follows the whole table.
+bool readRowLengths(BigEndianInput& input, const Composite& page, std::vector<std::uint32_t>& lengths,
+                    std::string& reason) {
+  lengths.resize(std::size_t{page.height} * page.read);
+  for (std::uint32_t& length : lengths) input.take(2, length);  // the claim made sure the table is there
+  if (!input.skip(2 * std::uint64_t{page.height} * (page.channels - page.read))) {
+    reason = "its row lengths run past the end of the file";
+    return false;
+  }
+  std::uint64_t total = 0;
+  for (const std::uint32_t length : lengths) total += length;
+  if (total > input.left()) {
+    reason = "its row lengths claim " + byteWords(total) + " but " + byteWords(input.left()) + " remain";
+    return false;
+  }
+  return true;
+}
+
+// One stored row of channel `c` into the picture. CMYK inks go to the R, G and B places as
+// they are stored; the black row then turns the three into light in place, and alpha follows.
+void putRow(const std::vector<std::uint8_t>& row, const Composite& page, std::uint32_t c, std::uint8_t* out,
+            int channels) {
+  const unsigned step = page.depth / 8;
+  const bool black = page.colours == 4 && c == 3;
+  const std::uint32_t slot = page.colours == 4 && c == 4 ? 3 : c;
+  for (std::uint32_t x = 0; x < page.width; ++x, out += channels) {
+    const std::uint8_t value = eightBits(&row[std::size_t{x} * step], page.depth);
+    if (!black) {
+      out[slot] = value;
+      continue;
+    }
+    for (int i = 0; i < 3; ++i) out[i] = inkToLight(255 - out[i], 255 - value);
+  }
+}
+
+bool readPlanes(BigEndianInput& input, const Composite& page, const std::vector<std::uint32_t>& rowLengths,
+                EightBitImage& image, std::string& reason) {
+  const std::size_t rowBytes = static_cast<std::size_t>(page.rowBytes());
+  const std::size_t pictureRowBytes = std::size_t{page.width} * image.channels;
+  std::vector<std::uint8_t> row(rowBytes);
+  for (std::uint32_t c = 0; c < page.read; ++c) {
+    for (std::uint32_t y = 0; y < page.height; ++y) {
+      if (!page.packed) {
+        std::memcpy(row.data(), input.here(), rowBytes);
+        input.skip(rowBytes);
+      } else {
+        const std::uint32_t coded = rowLengths[std::size_t{c} * page.height + y];
+        if (!unpackRow(input.here(), coded, row.data(), rowBytes)) {
+          reason = "a run-length row is damaged or ends early";
+          return false;
+        }
+        input.skip(coded);
+      }
+      putRow(row, page, c, image.samples.data() + y * pictureRowBytes, image.channels);
+    }
+  }
+  return true;
+}
+
 }  // namespace
 
 std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
   BigEndianInput input(bytes, size);
-  std::uint32_t version = 0, channels = 0, height = 0, width = 0, depth = 0, mode = 0, length = 0, compression = 0;
-  if (!input.skip(4) || !input.take(2, version) || version != 1 || !input.skip(6) || !input.take(2, channels) ||
-      !input.take(4, height) || !input.take(4, width) || !input.take(2, depth) || !input.take(2, mode))
+  Composite page;
+  std::uint32_t version = 0, mode = 0, length = 0, compression = 0;
+  if (!input.skip(4) || !input.take(2, version) || version != 1 || !input.skip(6) || !input.take(2, page.channels) ||
+      !input.take(4, page.height) || !input.take(4, page.width) || !input.take(2, page.depth) || !input.take(2, mode))
     return refusal(reason, "its header is cut short or of an unknown version");
-  if (mode != greyMode && mode != rgbMode) return refusal(reason, "colour mode " + std::to_string(mode) + " is not read");
-  if (depth != 8 && depth != 16 && depth != 32) return refusal(reason, std::to_string(depth) + "-bit channels are not read");
-  const std::uint32_t colours = mode == rgbMode ? 3 : 1;
-  if (channels < colours || channels > 56) return refusal(reason, std::to_string(channels) + " channels do not fit its colour mode");
-  const int kept = static_cast<int>(colours + (channels > colours ? 1 : 0));
+  page.colours = coloursOf(mode);
+  if (page.colours == 0) return refusal(reason, "colour mode " + std::to_string(mode) + " is not read");
+  if (page.depth != 8 && page.depth != 16 && page.depth != 32)
+    return refusal(reason, std::to_string(page.depth) + "-bit channels are not read");
+  if (page.channels < page.colours || page.channels > 56)
+    return refusal(reason, std::to_string(page.channels) + " channels do not fit its colour mode");
+  page.read = page.colours + (page.channels > page.colours ? 1 : 0);
   for (int section = 0; section < 3; ++section)  // colour mode data, image resources, layers
     if (!input.take(4, length) || !input.skip(length)) return refusal(reason, "a section runs past the end of the file");
   if (!input.take(2, compression) || compression > 1) return refusal(reason, "its composite image has an unknown compression");
-  if (!withinBudget(simpleClaim(width, height, kept, size), reason)) return std::nullopt;
-  const std::size_t rowBytes = std::size_t{width} * depth / 8;
-  // Run-length pages list every row's coded length first, for every channel of the file.
+  page.packed = compression == 1;
+  if (!withinBudget(claimOf(page, input.left()), reason)) return std::nullopt;
   std::vector<std::uint32_t> rowLengths;
-  if (compression == 1) {
-    rowLengths.resize(std::size_t{height} * channels);
-    for (std::uint32_t& rowLength : rowLengths)
-      if (!input.take(2, rowLength)) return refusal(reason, "its row lengths run past the end of the file");
-  } else if (std::uint64_t{rowBytes} * height * kept > input.left()) {
-    return refusal(reason, "its pixel data ends early");
-  }
-  EightBitImage image = blankImage(width, height, kept);
-  std::vector<std::uint8_t> row(rowBytes);
-  for (int c = 0; c < kept; ++c) {
-    for (std::uint32_t y = 0; y < height; ++y) {
-      if (compression == 0) {
-        std::memcpy(row.data(), input.here(), rowBytes);
-        input.skip(rowBytes);
-      } else {
-        const std::uint32_t coded = rowLengths[static_cast<std::size_t>(c) * height + y];
-        if (coded > input.left() || !unpackRow(input.here(), coded, row.data(), rowBytes))
-          return refusal(reason, "a run-length row is damaged or ends early");
-        input.skip(coded);
-      }
-      for (std::uint32_t x = 0; x < width; ++x)
-        image.samples[(std::size_t{y} * width + x) * kept + c] = eightBits(&row[std::size_t{x} * depth / 8], depth);
-    }
-  }
+  if (page.packed && !readRowLengths(input, page, rowLengths, reason)) return std::nullopt;
+  // The claim made sure that raw rows, and the coded rows that the lengths give, are all there.
+  EightBitImage image = unfilledImage(page.width, page.height, page.outputChannels());
+  if (!readPlanes(input, page, rowLengths, image, reason)) return std::nullopt;
   return image;
 }

@@ -173,6 +173,10 @@ std::uint8_t scaledSample(std::uint32_t value, unsigned bits) {
   return static_cast<std::uint8_t>((clamped * 255 + top / 2) / top);
 }
 
+std::uint8_t inkToLight(int ink, int black) {
+  return static_cast<std::uint8_t>(((255 - ink) * (255 - black) + 127) / 255);
+}
+
 std::uint8_t floatSample(double value) {
   if (!(value > 0)) return 0;  // negative, zero and not-a-number
   if (value >= 1) return 255;

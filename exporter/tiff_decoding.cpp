@@ -1,15 +1,22 @@
 // TIFF through libtiff, first page only, from memory and with libtiff's messages kept to this
 // file's own handlers (which drop them).
 //
-// Grey and RGB pages (with an alpha channel when one is there) are unpacked sample by sample from
-// their strips or tiles, chunky or planar: unsigned samples of 1 to 16 bits and of 32 bits, and
-// 16-, 32- or 64-bit floating point, each mapped to 8 bits by the rules of scaledSample and
-// floatSample (16- and 32-bit keep their high byte, other depths scale, floats clamp 0 … 1);
-// white-is-zero grey is turned round after scaling. Every other photometric (palette, CMYK,
-// YCbCr, CIE Lab, LogLuv) goes through libtiff's RGBA reader, whose palette colours keep the high
-// byte of a 16-bit colour map; it gives RGB, or RGBA when the page has an extra sample.
+// Grey, RGB, CMYK and palette pages (with an alpha channel when one is there), and YCbCr pages in
+// JPEG strips or tiles (which libjpeg turns into RGB), are read a row or a tile at a time straight
+// into the picture, chunky or planar: unsigned samples of 1 to 16 bits and of 32 bits, and 16-,
+// 32- or 64-bit floating point, each mapped to 8 bits by the rules of scaledSample and
+// floatSample (16- and 32-bit keep their high byte, other depths scale, floats clamp 0 … 1).
+// White-is-zero grey is turned round after scaling, CMYK becomes RGB through inkToLight, and a
+// palette's colours keep the high byte of a 16-bit colour map (a map whose every entry is below
+// 256 is taken as 8-bit, as writers of old files meant it). Every other page (YCbCr outside JPEG,
+// CIE Lab, LogLuv) goes through libtiff's RGBA reader into the picture's own storage, four bytes
+// a pixel, which is then packed to RGB where the page has no extra sample.
 // Every kind of page keeps its rows as stored and carries the page's Orientation tag (1 to 8)
 // with them, for the TIFF writer to apply.
+//
+// Cost: before the picture is allocated, every strip or tile must lie inside the file, and
+// together they must hold at least what the picture takes at the page's strongest compression
+// (for JPEG, the bits every 8 x 8 block takes, and no more than maxJpegScans scans in a strip).
 #include <tiffio.h>
 
 #include <cstring>
@@ -75,8 +82,11 @@ struct Page {
   std::uint32_t width = 0, height = 0;
   std::uint16_t bits = 0, samples = 1, format = SAMPLEFORMAT_UINT, planar = PLANARCONFIG_CONTIG;
   std::uint16_t photometric = 0;
+  std::uint16_t compression = COMPRESSION_NONE;
+  std::uint16_t inkSet = INKSET_CMYK;
   std::uint16_t extraCount = 0;
   std::uint16_t orientation = ORIENTATION_TOPLEFT;  // of the stored rows, 1 to 8
+  bool tiled = false;
 };
 
 Page pageOf(TIFF* tiff) {
@@ -88,101 +98,246 @@ Page pageOf(TIFF* tiff) {
   TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLESPERPIXEL, &page.samples);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_SAMPLEFORMAT, &page.format);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_PLANARCONFIG, &page.planar);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_COMPRESSION, &page.compression);
+  TIFFGetFieldDefaulted(tiff, TIFFTAG_INKSET, &page.inkSet);
   if (!TIFFGetField(tiff, TIFFTAG_PHOTOMETRIC, &page.photometric)) page.photometric = 0xFFFF;
   TIFFGetFieldDefaulted(tiff, TIFFTAG_EXTRASAMPLES, &page.extraCount, &extra);
   TIFFGetFieldDefaulted(tiff, TIFFTAG_ORIENTATION, &page.orientation);
   if (page.orientation < ORIENTATION_TOPLEFT || page.orientation > ORIENTATION_LEFTBOT) page.orientation = ORIENTATION_TOPLEFT;
+  page.tiled = TIFFIsTiled(tiff) != 0;
   return page;
 }
 
-// The decoded bytes of every plane (one for chunky pages), whole rows one after another.
-struct Raster {
-  std::size_t rowBytes = 0;
-  std::vector<std::vector<std::uint8_t>> planes;
+// ---- What the strips or tiles hold, checked before the picture is allocated.
+
+bool refused(std::string& reason, std::string why) {
+  reason = std::move(why);
+  return false;
+}
+
+struct Striles {
+  std::uint64_t dataBytes = 0;  // what they hold together, at most the file
+  const std::uint8_t* first = nullptr;  // the first one's bytes
+  std::uint64_t firstBytes = 0;
 };
 
-bool readStrips(TIFF* tiff, const Page& page, Raster& raster) {
-  const std::uint32_t rowsPerStrip = (std::max)(1u, (std::min)(page.height, [&] {
-    std::uint32_t rows = page.height;
-    TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rows);
-    return rows;
-  }()));
-  const std::uint32_t stripsPerPlane = (page.height + rowsPerStrip - 1) / rowsPerStrip;
-  for (std::size_t plane = 0; plane < raster.planes.size(); ++plane) {
-    std::vector<std::uint8_t>& bytes = raster.planes[plane];
-    for (std::uint32_t strip = 0; strip < stripsPerPlane; ++strip) {
-      const std::size_t offset = std::size_t{strip} * rowsPerStrip * raster.rowBytes;
-      const tmsize_t want = static_cast<tmsize_t>((std::min)(bytes.size() - offset, std::size_t{rowsPerStrip} * raster.rowBytes));
-      const auto index = static_cast<std::uint32_t>(plane * stripsPerPlane + strip);
-      if (TIFFReadEncodedStrip(tiff, index, bytes.data() + offset, want) < 0) return false;
-    }
+// The scans of a JPEG stream: its start-of-scan markers (0xFF in coded data is always followed by 0).
+int scansOf(const std::uint8_t* data, std::uint64_t size) {
+  int scans = 0;
+  for (std::uint64_t i = 0; i + 1 < size; ++i)
+    if (data[i] == 0xFF && data[i + 1] == 0xDA) ++scans;
+  return scans;
+}
+
+bool checkStriles(TIFF* tiff, const Page& page, const std::uint8_t* bytes, std::size_t size, Striles& striles,
+                  std::string& reason) {
+  const char* kind = page.tiled ? "tile" : "strip";
+  const std::uint32_t count = page.tiled ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
+  if (count == 0) return refused(reason, "its page has no strips or tiles");
+  std::uint64_t total = 0;
+  for (std::uint32_t i = 0; i < count; ++i) {
+    int failed = 0;
+    const std::uint64_t offset = TIFFGetStrileOffsetWithErr(tiff, i, &failed);
+    const std::uint64_t length = TIFFGetStrileByteCountWithErr(tiff, i, &failed);
+    if (failed != 0) return refused(reason, std::string("its ") + kind + " table is damaged");
+    if (offset > size || length > size - offset)
+      return refused(reason, std::string(kind) + " " + std::to_string(i) + " lies past the end of the file");
+    if ((page.compression == COMPRESSION_JPEG || page.compression == COMPRESSION_OJPEG) &&
+        scansOf(bytes + offset, length) > maxJpegScans)
+      return refused(reason, std::string("a JPEG ") + kind + " has more than " + std::to_string(maxJpegScans) +
+                                       " scans, out of proportion to any picture");
+    total += length;
+    if (i == 0) striles.first = bytes + offset, striles.firstBytes = length;
   }
+  striles.dataBytes = (std::min)(total, std::uint64_t{size});  // striles may share bytes
   return true;
 }
 
-bool readTiles(TIFF* tiff, const Page& page, Raster& raster, unsigned bitsPerPixel, std::size_t fileBytes) {
-  std::uint32_t tileWidth = 0, tileHeight = 0;
-  TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tileWidth);
-  TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tileHeight);
-  const tmsize_t tileBytes = TIFFTileSize(tiff);
-  const tmsize_t tileRowBytes = TIFFTileRowSize(tiff);
-  if (tileWidth == 0 || tileHeight == 0 || tileBytes <= 0 || tileRowBytes <= 0 || tileWidth % 16 != 0 ||
-      static_cast<std::uint64_t>(tileRowBytes) * tileHeight > static_cast<std::uint64_t>(tileBytes) ||
-      static_cast<std::uint64_t>(tileBytes) / (1032 * 8) > fileBytes)  // no tile larger than the file can fill
-    return false;
-  std::vector<std::uint8_t> tile(static_cast<std::size_t>(tileBytes));
-  for (std::size_t plane = 0; plane < raster.planes.size(); ++plane) {
-    for (std::uint32_t y0 = 0; y0 < page.height; y0 += tileHeight) {
-      for (std::uint32_t x0 = 0; x0 < page.width; x0 += tileWidth) {
-        if (TIFFReadTile(tiff, tile.data(), x0, y0, 0, static_cast<std::uint16_t>(plane)) < 0) return false;
-        // Tile widths are multiples of 16, so every tile starts on a byte of the row.
-        const std::size_t start = std::size_t{x0} * bitsPerPixel / 8;
-        const std::size_t length = (std::min)(static_cast<std::size_t>(tileRowBytes), raster.rowBytes - start);
-        for (std::uint32_t y = y0; y < (std::min)(page.height, y0 + tileHeight); ++y)
-          std::memcpy(raster.planes[plane].data() + y * raster.rowBytes + start,
-                      tile.data() + std::size_t{y - y0} * tileRowBytes, length);
-      }
+// Whether the JPEG stream that starts with `data` is arithmetic coded and whether progressive,
+// from its frame header (start of frame 0xC0 to 0xCF, but for 0xC4, 0xC8 and 0xCC).
+void jpegFrameOf(const std::uint8_t* data, std::uint64_t size, bool& arithmetic, bool& progressive) {
+  std::uint64_t at = 2;  // past the start of image
+  while (at + 4 <= size && data[at] == 0xFF) {
+    const std::uint8_t marker = data[at + 1];
+    if (marker == 0xFF) {
+      ++at;
+      continue;
     }
+    if (marker >= 0xC0 && marker <= 0xCF && marker != 0xC4 && marker != 0xC8 && marker != 0xCC) {
+      arithmetic = marker >= 0xC9;
+      progressive = marker == 0xC2 || marker == 0xC6 || marker == 0xCA || marker == 0xCE;
+      return;
+    }
+    at += 2 + ((std::uint64_t{data[at + 2]} << 8) | data[at + 3]);
   }
-  return true;
 }
 
-// One sample, at bit `bit` of `row`: `bits` wide, in the host's byte order for 16, 32 and 64
-// bits (libtiff swaps them), packed from the high bit for the other depths.
-std::uint8_t sampleAt(const std::uint8_t* row, std::size_t bit, const Page& page) {
+// The most that a page's codec unpacks a byte to, and its words for a reason. Codecs not named
+// (fax, LZMA, JBIG, WebP and the like) are allowed the most of any: a fax row of one colour takes
+// a bit, which a 65535-pixel row unpacks to 8 KiB.
+struct Strongest {
+  std::uint64_t expansion;
+  const char* words;
+};
+Strongest strongestOf(std::uint16_t compression) {
+  switch (compression) {
+    case COMPRESSION_NONE: return {1, "uncompressed"};
+    case COMPRESSION_PACKBITS: return {64, "PackBits runs of 128 bytes"};
+    case COMPRESSION_LZW: return {4096 * 8 / 9, "LZW, a 9-bit code for 4096 bytes"};
+    case COMPRESSION_ADOBE_DEFLATE:
+    case COMPRESSION_DEFLATE: return {deflateExpansion, "deflate's strongest"};
+    case COMPRESSION_ZSTD: return {32768, "zstd runs of 128 KiB"};
+    default: return {65536, "its codec's strongest"};
+  }
+}
+
+// The claim of a page whose picture has `channels` channels and whose decoder holds
+// `workingBytes` besides it.
+DecodeClaim claimOf(TIFF* tiff, const Page& page, const Striles& striles, int channels, std::uint64_t workingBytes) {
+  DecodeClaim claim;
+  claim.width = page.width;
+  claim.height = page.height;
+  claim.channels = channels;
+  claim.dataBytes = striles.dataBytes;
+  claim.workingBytes = workingBytes;
+  if (page.compression == COMPRESSION_JPEG || page.compression == COMPRESSION_OJPEG) {
+    // Old-style JPEG keeps its frame header apart from the strips: it is taken at its strongest.
+    bool arithmetic = page.compression == COMPRESSION_OJPEG, progressive = false;
+    if (page.compression == COMPRESSION_JPEG) jpegFrameOf(striles.first, striles.firstBytes, arithmetic, progressive);
+    // At least the full-resolution blocks: those of luminance alone where chroma may be subsampled.
+    const std::uint64_t planes = page.photometric == PHOTOMETRIC_YCBCR ? 1 : page.samples;
+    claim.leastDataBytes = leastJpegBytes(std::uint64_t{page.width / 8} * (page.height / 8) * planes, arithmetic, progressive);
+    claim.strongest = leastJpegWords(arithmetic, progressive);
+    return claim;
+  }
+  const std::uint64_t planes = page.planar == PLANARCONFIG_SEPARATE ? page.samples : 1;
+  const Strongest strongest = strongestOf(page.compression);
+  claim.leastDataBytes = leastBytes(TIFFScanlineSize64(tiff) * page.height * planes, strongest.expansion);
+  claim.strongest = strongest.words;
+  return claim;
+}
+
+// ---- Pages read here, a row or a tile at a time.
+
+// How a page's stored samples become the picture's: which samples are read and where they go.
+struct Unpacking {
+  Page page;
+  std::uint16_t photometric = 0;  // of the rows that libtiff hands over: RGB for YCbCr in JPEG
+  int colours = 1;   // stored colour samples: 1 grey or palette index, 3 RGB, 4 CMYK inks
+  int kept = 1;      // the stored samples read: the colours, and an alpha sample when there is one
+  int channels = 1;  // of the picture
+  bool planar = false;
+  unsigned perPixel = 1;  // samples per pixel in a stored row: 1 on planar pages
+  bool asStored = false;  // 8-bit grey or RGB rows whose every sample is kept: copied as they are
+  std::vector<std::uint8_t> palette;  // red, green, blue of each index, 8 bits
+};
+
+// An unsigned sample of `bits` bits at bit `bit` of `row`: in the host's byte order for 16 and
+// 32 bits (libtiff swaps them), packed from the high bit for the other depths.
+std::uint32_t rawSample(const std::uint8_t* row, std::size_t bit, unsigned bits) {
   const std::uint8_t* at = row + bit / 8;
-  if (page.format == SAMPLEFORMAT_IEEEFP) {
-    if (page.bits == 16) {
-      std::uint16_t value;
-      std::memcpy(&value, at, 2);
-      return floatSample(halfToFloat(value));
-    }
-    if (page.bits == 32) {
-      float value;
-      std::memcpy(&value, at, 4);
-      return floatSample(value);
-    }
-    double value;
-    std::memcpy(&value, at, 8);
-    return floatSample(value);
-  }
-  if (page.bits == 8) return *at;
-  if (page.bits == 16) {
+  if (bits == 8) return *at;
+  if (bits == 16) {
     std::uint16_t value;
     std::memcpy(&value, at, 2);
-    return scaledSample(value, 16);
+    return value;
   }
-  if (page.bits == 32) {
+  if (bits == 32) {
     std::uint32_t value;
     std::memcpy(&value, at, 4);
-    return scaledSample(value, 32);
+    return value;
   }
   std::uint32_t value = 0;
-  for (unsigned i = 0; i < page.bits; ++i) {
+  for (unsigned i = 0; i < bits; ++i) {
     const std::size_t b = bit + i;
     value = (value << 1) | ((row[b / 8] >> (7 - b % 8)) & 1u);
   }
-  return scaledSample(value, page.bits);
+  return value;
+}
+
+std::uint8_t sampleAt(const std::uint8_t* row, std::size_t bit, const Page& page) {
+  if (page.format != SAMPLEFORMAT_IEEEFP) return scaledSample(rawSample(row, bit, page.bits), page.bits);
+  const std::uint8_t* at = row + bit / 8;
+  if (page.bits == 16) {
+    std::uint16_t value;
+    std::memcpy(&value, at, 2);
+    return floatSample(halfToFloat(value));
+  }
+  if (page.bits == 32) {
+    float value;
+    std::memcpy(&value, at, 4);
+    return floatSample(value);
+  }
+  double value;
+  std::memcpy(&value, at, 8);
+  return floatSample(value);
+}
+
+// Stored sample `s` of a pixel into the picture's `pixel`. CMYK inks wait in the R, G and B
+// places until the black one turns them into light, so planar pages need no plane of their own.
+void putSample(const Unpacking& u, int s, const std::uint8_t* row, std::size_t bit, std::uint8_t* pixel) {
+  if (u.photometric == PHOTOMETRIC_PALETTE && s == 0) {
+    std::memcpy(pixel, &u.palette[3 * std::size_t{rawSample(row, bit, u.page.bits)}], 3);
+    return;
+  }
+  const std::uint8_t value = sampleAt(row, bit, u.page);
+  if (s == u.colours) pixel[u.channels - 1] = value;  // alpha
+  else if (u.colours == 4 && s == 3) for (int i = 0; i < 3; ++i) pixel[i] = inkToLight(pixel[i], value);
+  else pixel[s] = u.photometric == PHOTOMETRIC_MINISWHITE ? static_cast<std::uint8_t>(255 - value) : value;
+}
+
+// `count` pixels of a stored row of `plane` (the first of them at the row's first bit) into the
+// picture from `out` on.
+void putRow(const Unpacking& u, const std::uint8_t* row, std::uint32_t count, int plane, std::uint8_t* out) {
+  if (u.asStored) {
+    std::memcpy(out, row, std::size_t{count} * u.channels);
+    return;
+  }
+  const int first = u.planar ? plane : 0, last = u.planar ? plane + 1 : u.kept;
+  for (std::uint32_t x = 0; x < count; ++x, out += u.channels)
+    for (int s = first; s < last; ++s)
+      putSample(u, s, row, (std::size_t{x} * u.perPixel + (u.planar ? 0 : s)) * u.page.bits, out);
+}
+
+bool readRows(TIFF* tiff, const Unpacking& u, EightBitImage& image) {
+  std::vector<std::uint8_t> row(static_cast<std::size_t>(TIFFScanlineSize64(tiff)));
+  const std::size_t rowBytes = std::size_t{image.width} * image.channels;
+  for (int plane = 0; plane < (u.planar ? u.kept : 1); ++plane)
+    for (std::uint32_t y = 0; y < image.height; ++y) {
+      if (TIFFReadScanline(tiff, row.data(), y, static_cast<std::uint16_t>(plane)) < 0) return false;
+      putRow(u, row.data(), image.width, plane, image.samples.data() + y * rowBytes);
+    }
+  return true;
+}
+
+struct TileShape {
+  std::uint32_t width = 0, height = 0;
+  std::uint64_t bytes = 0, rowBytes = 0;
+};
+
+TileShape tileShapeOf(TIFF* tiff) {
+  TileShape tile;
+  TIFFGetField(tiff, TIFFTAG_TILEWIDTH, &tile.width);
+  TIFFGetField(tiff, TIFFTAG_TILELENGTH, &tile.height);
+  tile.bytes = TIFFTileSize64(tiff);
+  tile.rowBytes = TIFFTileRowSize64(tiff);
+  if (tile.width == 0 || tile.height == 0 || tile.rowBytes == 0 || tile.rowBytes * tile.height > tile.bytes) tile.bytes = 0;
+  return tile;
+}
+
+bool readTiles(TIFF* tiff, const Unpacking& u, const TileShape& shape, EightBitImage& image) {
+  std::vector<std::uint8_t> tile(static_cast<std::size_t>(shape.bytes));
+  const std::size_t rowBytes = std::size_t{image.width} * image.channels;
+  for (int plane = 0; plane < (u.planar ? u.kept : 1); ++plane)
+    for (std::uint32_t y0 = 0; y0 < image.height; y0 += shape.height)
+      for (std::uint32_t x0 = 0; x0 < image.width; x0 += shape.width) {
+        if (TIFFReadTile(tiff, tile.data(), x0, y0, 0, static_cast<std::uint16_t>(plane)) < 0) return false;
+        const std::uint32_t count = (std::min)(shape.width, image.width - x0);
+        for (std::uint32_t y = y0; y < (std::min)(image.height, y0 + shape.height); ++y)
+          putRow(u, tile.data() + (y - y0) * shape.rowBytes, count, plane,
+                 image.samples.data() + y * rowBytes + std::size_t{x0} * image.channels);
+      }
+  return true;
 }
 
 bool unpackedDepth(const Page& page) {
@@ -190,59 +345,97 @@ bool unpackedDepth(const Page& page) {
   return page.format == SAMPLEFORMAT_UINT && ((page.bits >= 1 && page.bits <= 16) || page.bits == 32);
 }
 
-std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Page& page, std::size_t fileBytes, std::string& reason) {
-  const int colours = page.photometric == PHOTOMETRIC_RGB ? 3 : 1;
-  if (page.samples < colours) return refusal(reason, "its page has fewer samples than its colours");
-  const int channels = colours + (page.samples > colours && page.extraCount > 0 ? 1 : 0);
-  const bool planar = page.planar == PLANARCONFIG_SEPARATE && page.samples > 1;
-  const unsigned perPixel = planar ? 1 : page.samples;
-  const std::uint64_t rowBits = std::uint64_t{page.width} * perPixel * page.bits;
-  const std::uint64_t rasterBytes = (rowBits + 7) / 8 * page.height * (planar ? page.samples : 1);
-  if (!withinBudget(simpleClaim(page.width, page.height, channels, fileBytes), reason))
-    return std::nullopt;
-  if (rasterBytes / (1032 * 8) > fileBytes || rasterBytes > (std::uint64_t{1} << 31))
-    return refusal(reason, "its strips would decode to more than the file can hold");
-  Raster raster;
-  raster.rowBytes = static_cast<std::size_t>((rowBits + 7) / 8);
-  raster.planes.assign(planar ? page.samples : 1, std::vector<std::uint8_t>(raster.rowBytes * page.height, 0));
-  const bool read = TIFFIsTiled(tiff) ? readTiles(tiff, page, raster, perPixel * page.bits, fileBytes)
-                                      : readStrips(tiff, page, raster);
+// The 8-bit palette of a palette page, or nothing when it has none or its depth is not 1 to 8.
+bool paletteOf(TIFF* tiff, const Page& page, std::vector<std::uint8_t>& palette) {
+  std::uint16_t *red = nullptr, *green = nullptr, *blue = nullptr;
+  if (page.format != SAMPLEFORMAT_UINT || page.bits > 8 || !TIFFGetField(tiff, TIFFTAG_COLORMAP, &red, &green, &blue))
+    return false;
+  const std::size_t entries = std::size_t{1} << page.bits;
+  bool sixteenBits = false;
+  for (const std::uint16_t* map : {red, green, blue})
+    for (std::size_t i = 0; i < entries; ++i) sixteenBits = sixteenBits || map[i] > 255;
+  palette.resize(3 * entries);
+  for (std::size_t i = 0; i < entries; ++i) {
+    const std::uint16_t* maps[] = {red, green, blue};
+    for (int c = 0; c < 3; ++c) palette[3 * i + c] = static_cast<std::uint8_t>(sixteenBits ? maps[c][i] >> 8 : maps[c][i]);
+  }
+  return true;
+}
+
+// How the page is read here, or false when it goes through libtiff's RGBA reader.
+bool unpackingOf(TIFF* tiff, const Page& page, Unpacking& u) {
+  u.page = page;
+  u.photometric = page.photometric;
+  if (page.compression == COMPRESSION_JPEG && page.photometric == PHOTOMETRIC_YCBCR && page.bits == 8) {
+    TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);  // libjpeg hands over RGB rows
+    u.photometric = PHOTOMETRIC_RGB;
+  }
+  switch (u.photometric) {
+    case PHOTOMETRIC_MINISBLACK:
+    case PHOTOMETRIC_MINISWHITE: u.colours = 1; break;
+    case PHOTOMETRIC_RGB: u.colours = 3; break;
+    case PHOTOMETRIC_SEPARATED:
+      if (page.inkSet != INKSET_CMYK) return false;
+      u.colours = 4;
+      break;
+    case PHOTOMETRIC_PALETTE:
+      if (!paletteOf(tiff, page, u.palette)) return false;
+      u.colours = 1;
+      break;
+    default: return false;
+  }
+  if (!unpackedDepth(page) || page.samples < u.colours) return false;
+  u.kept = u.colours + (page.samples > u.colours && page.extraCount > 0 ? 1 : 0);
+  const int colourChannels = u.colours == 1 && u.photometric != PHOTOMETRIC_PALETTE ? 1 : 3;
+  u.channels = colourChannels + (u.kept > u.colours ? 1 : 0);
+  u.planar = page.planar == PLANARCONFIG_SEPARATE && page.samples > 1;
+  u.perPixel = u.planar ? 1 : page.samples;
+  u.asStored = page.bits == 8 && page.format == SAMPLEFORMAT_UINT && !u.planar && page.samples == u.kept &&
+               (u.photometric == PHOTOMETRIC_MINISBLACK || u.photometric == PHOTOMETRIC_RGB);
+  return true;
+}
+
+std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Unpacking& u, const Striles& striles, std::string& reason) {
+  const TileShape tile = u.page.tiled ? tileShapeOf(tiff) : TileShape{};
+  if (u.page.tiled && tile.bytes == 0) return refusal(reason, "its tiles have no size");
+  const std::uint64_t working = u.page.tiled ? tile.bytes : TIFFScanlineSize64(tiff);
+  if (!withinBudget(claimOf(tiff, u.page, striles, u.channels, working), reason)) return std::nullopt;
+  EightBitImage image = unfilledImage(u.page.width, u.page.height, u.channels);
+  const bool read = u.page.tiled ? readTiles(tiff, u, tile, image) : readRows(tiff, u, image);
   if (!read) return refusal(reason, "a strip or tile is damaged or missing");
-  EightBitImage image = blankImage(page.width, page.height, channels);
-  std::uint8_t* out = image.samples.data();
-  const bool inverted = page.photometric == PHOTOMETRIC_MINISWHITE;
-  for (std::uint32_t y = 0; y < page.height; ++y)
-    for (std::uint32_t x = 0; x < page.width; ++x)
-      for (int c = 0; c < channels; ++c) {
-        const std::uint8_t* row = raster.planes[planar ? c : 0].data() + y * raster.rowBytes;
-        const std::size_t bit = (std::size_t{x} * perPixel + (planar ? 0 : c)) * page.bits;
-        const std::uint8_t value = sampleAt(row, bit, page);
-        *out++ = inverted && c == 0 ? static_cast<std::uint8_t>(255 - value) : value;
-      }
-  image.orientation = page.orientation;
+  image.orientation = u.page.orientation;
   return image;
 }
 
-std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, std::size_t fileBytes,
-                                               std::string& reason) {
+// ---- Every other page, through libtiff's RGBA reader.
+
+std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, const Striles& striles, std::string& reason) {
   char message[1024];
-  if (!withinBudget(simpleClaim(page.width, page.height, 4, fileBytes), reason))
-    return std::nullopt;
   if (!TIFFRGBAImageOK(tiff, message)) return refusal(reason, std::string("its page cannot be read: ") + message);
-  std::vector<std::uint32_t> pixels(std::size_t{page.width} * page.height, 0);
-  // Asked for the page's own orientation, libtiff hands the rows over as stored: it would only
-  // mirror them, never turn them, so the orientation is left to the TIFF writer as for every page.
-  if (!TIFFReadRGBAImageOriented(tiff, page.width, page.height, pixels.data(), page.orientation, 0))
-    return refusal(reason, "its page is damaged or ends early");
   const int channels = page.extraCount > 0 ? 4 : 3;
-  EightBitImage image = blankImage(page.width, page.height, channels);
+  // libtiff holds a strip or tile of its own; a picture of RGB also holds a fourth byte a pixel
+  // until it is packed.
+  const std::uint64_t pixels = std::uint64_t{page.width} * page.height;
+  const std::uint64_t working = (page.tiled ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff)) + (channels == 3 ? pixels : 0);
+  if (!withinBudget(claimOf(tiff, page, striles, channels, working), reason)) return std::nullopt;
+  EightBitImage image = unfilledImage(page.width, page.height, 4);
+  // libtiff writes a 32-bit word a pixel (R in its low byte) into the picture's own storage.
+  // Asked for the page's own orientation, it hands the rows over as stored: it would only mirror
+  // them, never turn them, so the orientation is left to the TIFF writer as for every page.
+  auto* words = reinterpret_cast<std::uint32_t*>(image.samples.data());
+  if (!TIFFReadRGBAImageOriented(tiff, page.width, page.height, words, page.orientation, 0))
+    return refusal(reason, "its page is damaged or ends early");
   std::uint8_t* out = image.samples.data();
-  for (const std::uint32_t pixel : pixels) {
+  for (std::size_t i = 0; i < pixels; ++i) {  // packed in place: a pixel is read before its bytes are written
+    std::uint32_t pixel;
+    std::memcpy(&pixel, image.samples.data() + 4 * i, 4);
     *out++ = static_cast<std::uint8_t>(TIFFGetR(pixel));
     *out++ = static_cast<std::uint8_t>(TIFFGetG(pixel));
     *out++ = static_cast<std::uint8_t>(TIFFGetB(pixel));
     if (channels == 4) *out++ = static_cast<std::uint8_t>(TIFFGetA(pixel));
   }
+  image.channels = channels;
+  image.samples.resize(pixels * channels);
   image.orientation = page.orientation;
   return image;
 }
@@ -254,8 +447,9 @@ std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t s
   const TiffHandle tiff = openInMemory(file);
   if (!tiff) return refusal(reason, "its header or first directory is damaged");
   const Page page = pageOf(tiff.get());
-  const bool plain = page.photometric == PHOTOMETRIC_MINISBLACK || page.photometric == PHOTOMETRIC_MINISWHITE ||
-                     page.photometric == PHOTOMETRIC_RGB;
-  if (plain && unpackedDepth(page)) return decodeUnpacked(tiff.get(), page, size, reason);
-  return decodeThroughRgba(tiff.get(), page, size, reason);
+  Striles striles;
+  if (!checkStriles(tiff.get(), page, bytes, size, striles, reason)) return std::nullopt;
+  Unpacking unpacking;
+  if (unpackingOf(tiff.get(), page, unpacking)) return decodeUnpacked(tiff.get(), unpacking, striles, reason);
+  return decodeThroughRgba(tiff.get(), page, striles, reason);
 }

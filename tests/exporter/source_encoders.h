@@ -104,6 +104,18 @@ inline Bytes pngFile(int width, int height, int bits, int colourType, const std:
   return out + pngChunkOf("IDAT", compressed) + pngChunkOf("IEND", "");
 }
 
+// A PSD of the given colour mode (1 grey, 3 RGB, 4 CMYK) whose composite `data` (raw planes, or
+// PackBits row lengths and rows when `compression` is 1) follows empty sections.
+inline Bytes psdFile(int channels, int width, int height, int depth, int mode, const Bytes& data, char compression = 0) {
+  Bytes out = "8BPS" + Bytes{0, 1} + Bytes(6, '\0');
+  addBig(out, static_cast<std::uint32_t>(channels), 2);
+  addBig(out, static_cast<std::uint32_t>(height), 4);
+  addBig(out, static_cast<std::uint32_t>(width), 4);
+  addBig(out, static_cast<std::uint32_t>(depth), 2);
+  addBig(out, static_cast<std::uint32_t>(mode), 2);
+  return out + Bytes(12, '\0') + Bytes{0, compression} + data;
+}
+
 struct TiffLayout {
   int bits = 8;
   int samplesPerPixel = 1;
@@ -130,6 +142,11 @@ inline Bytes tiffFile(int width, int height, const TiffLayout& layout, const std
       TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
       TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.format);
       TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+      if (layout.photometric == PHOTOMETRIC_YCBCR && layout.compression == COMPRESSION_JPEG) {
+        TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);  // handed RGB, stored YCbCr
+        TIFFSetField(tiff, TIFFTAG_JPEGQUALITY, 100);
+        TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, 16);
+      }
       TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
       if (layout.orientation != 0) TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
       if (layout.alpha) {

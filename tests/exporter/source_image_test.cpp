@@ -56,16 +56,6 @@ Bytes tgaHeader(int type, int width, int height, int bits) {
          static_cast<char>(bits) + '\x20';
 }
 
-Bytes psdFile(int channels, int width, int height, int depth, int mode, const Bytes& planes, char compression = 0) {
-  Bytes out = "8BPS" + Bytes{0, 1} + Bytes(6, '\0');
-  vuktest::addBig(out, static_cast<std::uint32_t>(channels), 2);
-  vuktest::addBig(out, static_cast<std::uint32_t>(height), 4);
-  vuktest::addBig(out, static_cast<std::uint32_t>(width), 4);
-  vuktest::addBig(out, static_cast<std::uint32_t>(depth), 2);
-  vuktest::addBig(out, static_cast<std::uint32_t>(mode), 2);
-  return out + Bytes(12, '\0') + Bytes{0, compression} + planes;
-}
-
 vuktest::TiffLayout grey(int bits) {
   vuktest::TiffLayout layout;
   layout.bits = bits;
@@ -123,9 +113,16 @@ std::vector<SourceCase> sourceCases() {
   cases.push_back({"tiff_palette", [] { auto l = grey(8); l.photometric = PHOTOMETRIC_PALETTE;
     l.colourMap.assign(3 * 256, 0); l.colourMap[1] = 0xAB00; l.colourMap[256 + 1] = 0x12FF; l.colourMap[512 + 1] = 0xFFFF;
     return tiffFile(2, 1, l, {1, 0}); }, 2, 1, 3, {0xAB, 0x12, 0xFF, 0, 0, 0}});
+  // CMYK: light = (255 − ink)(255 − black) / 255, rounded; alpha kept, planar or not.
   cases.push_back({"tiff_cmyk", [] { vuktest::TiffLayout l; l.samplesPerPixel = 4; l.photometric = PHOTOMETRIC_SEPARATED;
-    return tiffFile(1, 1, l, {0, 64, 128, 32}); }, 1, 1, 3,  // libtiff's own conversion, rounded down
-                   {223 * 255 / 255, 223 * 191 / 255, 223 * 127 / 255}});
+    return tiffFile(1, 1, l, {0, 64, 100, 32}); }, 1, 1, 3, {223, 167, 136}});
+  cases.push_back({"tiff_cmyka16_planar", [] { vuktest::TiffLayout l; l.bits = 16; l.samplesPerPixel = 5; l.alpha = true;
+    l.planar = true; l.photometric = PHOTOMETRIC_SEPARATED; return tiffFile(1, 1, l, {0x00FF, 0x40FF, 0x6400, 0x2000, 0x8000}); },
+                   1, 1, 4, {223, 167, 136, 128}});
+  // YCbCr in JPEG strips (chroma subsampled 2 x 2), read as the RGB that libjpeg gives back.
+  cases.push_back({"tiff_jpeg_ycbcr", [] { vuktest::TiffLayout l; l.samplesPerPixel = 3; l.photometric = PHOTOMETRIC_YCBCR;
+    l.compression = COMPRESSION_JPEG; const E rgb = repeated({200, 100, 50}, 32 * 20);
+    return tiffFile(32, 20, l, U(rgb.begin(), rgb.end())); }, 32, 20, 3, repeated({200, 100, 50}, 32 * 20), 3});
   cases.push_back({"tiff_two_pages", [] { auto l = grey(8); l.pages = 2; return tiffFile(2, 1, l, {7, 9}); }, 2, 1, 1, {7, 9}});
   // BMP: run lengths of 8 and 4 bits, bit fields of 16 and 32 bits, plain 24-bit.
   const Bytes redBlue = Bytes{0, 0, '\xFF', 0} + Bytes{'\xFF', 0, 0, 0};
@@ -151,10 +148,16 @@ std::vector<SourceCase> sourceCases() {
   cases.push_back({"tga_rle", [] { return tgaHeader(10, 3, 1, 24) + Bytes{'\x82', 3, 2, 1}; }, 3, 1, 3, {1, 2, 3, 1, 2, 3, 1, 2, 3}});
   cases.push_back({"tga_16_rle", [] { return tgaHeader(10, 2, 2, 16) + Bytes{'\x81'} + le(0x7C00 | (16 << 5) | 1, 2) +
     Bytes{'\x01'} + le(0, 2) + le(0x03E0, 2); }, 2, 2, 3, {255, 132, 8, 255, 132, 8, 0, 0, 0, 0, 255, 0}});
-  cases.push_back({"psd_rgb8", [] { return psdFile(3, 2, 1, 8, 3, Bytes{1, 2, 3, 4, 5, 6}); }, 2, 1, 3, {1, 3, 5, 2, 4, 6}});
-  cases.push_back({"psd_grey_rle", [] { return psdFile(1, 3, 1, 8, 1, Bytes{0, 2, '\xFE', 9}, 1); }, 3, 1, 1, {9, 9, 9}});
-  cases.push_back({"psd_rgba16", [] { return psdFile(4, 1, 1, 16, 3, Bytes{'\x12', '\xFF', '\x80', 0, 0, 0, '\xFF', '\xFF'}); },
+  cases.push_back({"psd_rgb8", [] { return vuktest::psdFile(3, 2, 1, 8, 3, Bytes{1, 2, 3, 4, 5, 6}); }, 2, 1, 3, {1, 3, 5, 2, 4, 6}});
+  cases.push_back({"psd_grey_rle", [] { return vuktest::psdFile(1, 3, 1, 8, 1, Bytes{0, 2, '\xFE', 9}, 1); }, 3, 1, 1, {9, 9, 9}});
+  cases.push_back({"psd_rgba16", [] { return vuktest::psdFile(4, 1, 1, 16, 3, Bytes{'\x12', '\xFF', '\x80', 0, 0, 0, '\xFF', '\xFF'}); },
                    1, 1, 4, {0x12, 0x80, 0, 0xFF}});
+  // CMYK stores light (255 is no ink): R = C·K / 255 of the stored values, rounded, and so on.
+  cases.push_back({"psd_cmyk8", [] { return vuktest::psdFile(4, 2, 1, 8, 4, Bytes{'\xFF', 100, '\xFF', '\xFF', 0, 7, '\xFF', '\x80'}); },
+                   2, 1, 3, {255, 255, 0, 50, 128, 4}});
+  cases.push_back({"psd_cmyka16_rle", [] { return vuktest::psdFile(5, 1, 1, 16, 4, Bytes{0, 3, 0, 3, 0, 3, 0, 3, 0, 3} +
+    Bytes{1, '\xC8', 0} + Bytes{1, '\x64', 0} + Bytes{1, '\xFF', 0} + Bytes{1, '\x80', '\xFF'} + Bytes{1, '\x40', 0}, 1); },
+                   1, 1, 4, {100, 50, 128, 64}});
   // Floating point: Radiance HDR and OpenEXR, clamped to 0 … 1.
   cases.push_back({"hdr", [] { return Bytes("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n-Y 1 +X 2\n") +
     Bytes{'\x80', '\x40', 0, '\x81', '\xFF', 0, '\x20', '\x80'}; }, 2, 1, 3, {255, 128, 0, 254, 0, 32}});

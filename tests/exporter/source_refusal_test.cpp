@@ -1,12 +1,16 @@
 // Files that claim more than they hold, lie in their tables, end early or ask for work out of
 // proportion: each is refused with a reason that names its format and what is wrong, before the
-// picture is allocated, and a process under a small address-space limit refuses them all.
+// picture is allocated, and a process under a small address-space limit refuses them all. With
+// VUK_SOURCE_CORPUS set to a folder, the files are also written there (the fuzz seed corpus).
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <functional>
+
+#include <tiffio.h>
 
 #include "source_encoders.h"
 #include "source_image.h"
@@ -56,6 +60,28 @@ Bytes scanBomb(int copies) {
   return bomb + "\xFF\xD9";
 }
 
+// A little-endian TIFF of one strip of `strip`'s bytes, which follow the directory; its offset and
+// byte count are where it lies and its size unless given.
+Bytes oneStripTiff(std::uint32_t width, std::uint32_t height, int compression, int photometric, int samples, const Bytes& strip,
+                   std::uint32_t offset = 0, std::uint32_t count = 0) {
+  const std::uint32_t data = 8 + 2 + 9 * 12 + 4;
+  const std::uint32_t entries[][3] = {{256, 4, width}, {257, 4, height}, {258, 3, 8}, {259, 3, static_cast<std::uint32_t>(compression)},
+                                      {262, 3, static_cast<std::uint32_t>(photometric)}, {273, 4, offset != 0 ? offset : data},
+                                      {277, 3, static_cast<std::uint32_t>(samples)}, {278, 4, height},
+                                      {279, 4, count != 0 ? count : static_cast<std::uint32_t>(strip.size())}};
+  Bytes out("II*\0", 4);
+  vuktest::addLittle(out, 8, 4);
+  vuktest::addLittle(out, 9, 2);
+  for (const auto& entry : entries) {
+    vuktest::addLittle(out, entry[0], 2);
+    vuktest::addLittle(out, entry[1], 2);
+    vuktest::addLittle(out, 1, 4);
+    vuktest::addLittle(out, entry[2], 4);
+  }
+  vuktest::addLittle(out, 0, 4);
+  return out + strip;
+}
+
 Bytes hdrHeader(const char* resolution) { return Bytes("#?RADIANCE\nFORMAT=32-bit_rle_rgbe\n\n") + resolution + "\n"; }
 
 std::vector<Refusal> refusals() {
@@ -85,6 +111,24 @@ std::vector<Refusal> refusals() {
   cases.push_back({"hdr_claims_too_much", [] { return hdrHeader("-Y 30000 +X 40000") + Bytes(64, '\x80'); }, "Radiance HDR image: a 40000 x 30000 RGB picture needs at least"});
   cases.push_back({"hdr_cut_short", [] { return hdrHeader("-Y 2 +X 8") + Bytes{2, 2, 0, 8, '\x88', 1, '\x88', 2, '\x88', 3, '\x88', '\x81'} +
     Bytes{2, 2, 0, 8, 8} + Bytes(7, '\x40'); }, "Radiance HDR image: its pixel data ends early"});
+  cases.push_back({"psd_raw_cut_short", [] { return vuktest::psdFile(3, 12000, 12000, 8, 3, Bytes(1000, '\x10')); },
+    "PSD image: a 12000 x 12000 RGB picture needs at least 412.0 MiB of data (uncompressed)"});
+  cases.push_back({"psd_row_lengths_cut_short", [] { return vuktest::psdFile(4, 10000, 10000, 16, 4, Bytes(600, '\x10'), 1); },
+    "PSD image: a 10000 x 10000 RGB picture needs at least"});
+  cases.push_back({"psd_row_lengths_claim_too_much", [] {
+    Bytes table;
+    for (int y = 0; y < 64; ++y) vuktest::addBig(table, y == 63 ? 0x7FFF : 2, 2);
+    return vuktest::psdFile(1, 64, 64, 8, 1, table + Bytes(200, '\0'), 1); },
+    "PSD image: its row lengths claim 32.1 KiB but 200 bytes remain"});
+  cases.push_back({"tiff_strip_past_the_end", [] { return oneStripTiff(64, 64, COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, 1,
+    Bytes(100, '\x78'), 0, 5000); }, "TIFF image: strip 0 lies past the end of the file"});
+  cases.push_back({"tiff_strip_claims_too_much", [] { return oneStripTiff(30000, 30000, COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, 1,
+    Bytes(2000, '\x78')); }, "TIFF image: a 30000 x 30000 grey picture needs at least 851.7 KiB of data (deflate's strongest)"});
+  cases.push_back({"tiff_uncompressed_cut_short", [] { return oneStripTiff(20000, 20000, COMPRESSION_NONE, PHOTOMETRIC_RGB, 3,
+    Bytes(3000, '\x10')); }, "TIFF image: strip 0 lies past the end of the file"});  // libtiff cuts it into strips of rows
+  cases.push_back({"tiff_jpeg_claims_too_much", [] { return oneStripTiff(20000, 20000, COMPRESSION_JPEG, PHOTOMETRIC_YCBCR, 3,
+    Bytes("\xFF\xD8\xFF\xC0\0\x11\x08\x4E\x20\x4E\x20\x03\x01\x22\0\x02\x11\x01\x03\x11\x01", 21) + Bytes(3000, '\0')); },
+    "TIFF image: a 20000 x 20000 RGB picture needs at least 1.5 MiB of data (two bits for each 8 x 8 block)"});
   cases.push_back({"webp", [] { return Bytes("RIFF\x10\0\0\0WEBPVP8 ", 16); }, "WebP image: this format is not read"});
   cases.push_back({"unknown", [] { return Bytes("plain text, no picture"); }, "not an image of a format read here"});
   return cases;
@@ -100,6 +144,8 @@ class SourceRefusals : public ::testing::TestWithParam<Refusal> {};
 
 TEST_P(SourceRefusals, AreRefusedWithTheirReason) {
   const Bytes bytes = GetParam().bytes();
+  if (const char* corpus = std::getenv("VUK_SOURCE_CORPUS"))
+    vuktest::putFile(corpus + ("/refused_" + std::string(GetParam().name)), bytes);
   std::string reason;
   EXPECT_FALSE(decode(bytes, reason));
   EXPECT_NE(reason.find(GetParam().reason), std::string::npos) << reason;
