@@ -1,9 +1,10 @@
-// The peak memory of a texture map's conversion beside the TIFF it writes. Writes a PNG of
+// The peak memory of a texture map's conversion beside the TIFF it writes. Writes a source of
 // SIDE × SIDE RGBA pixels (16384 by default) a row at a time, then converts it to TIFF in a child
 // process, the exporter's own path from source file to TIFF, and prints the child's peak
 // resident memory (getrusage's maxrss), the TIFF's size and the bound the export keeps to: 1.25
 // times the TIFF and 64 MiB (the mesh is left out: there is none here).
-//   texture_peak_bench [FOLDER] [SIDE]       FOLDER: where the two files go (the temporary folder)
+//   texture_peak_bench [FOLDER] [SIDE] [FORMAT]   FOLDER: where the two files go (the temporary
+//   folder); FORMAT: png (the default) or one of writeLargeSource's (large_sources.h)
 #include <png.h>
 #include <sys/resource.h>
 #include <sys/wait.h>
@@ -16,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "large_sources.h"
 #include "tiff_conversion.h"
 
 namespace {
@@ -57,9 +59,10 @@ double mebibytes(std::uintmax_t bytes) { return static_cast<double>(bytes) / (1 
 int main(int argc, char** argv) {
   const std::filesystem::path folder = argc > 1 ? argv[1] : std::filesystem::temp_directory_path().string();
   const std::uint32_t side = argc > 2 ? static_cast<std::uint32_t>(std::strtoul(argv[2], nullptr, 10)) : 16384;
-  const std::string source = (folder / "texture_peak_bench.png").string();
+  const std::string format = argc > 3 ? argv[3] : "png";
+  const std::string source = (folder / ("texture_peak_bench." + format)).string();
   const std::string tiff = (folder / "texture_peak_bench.tif").string();
-  if (!writePng(source, side)) {
+  if (!(format == "png" ? writePng(source, side) : writeLargeSource(format, source, side))) {
     std::fprintf(stderr, "texture_peak_bench: cannot write %s\n", source.c_str());
     return 1;
   }
@@ -77,11 +80,11 @@ int main(int argc, char** argv) {
   struct rusage usage {};
   getrusage(RUSAGE_CHILDREN, &usage);
   if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return 1;
-  const std::uintmax_t pngBytes = std::filesystem::file_size(source);
+  const std::uintmax_t sourceBytes = std::filesystem::file_size(source);
   const std::uintmax_t tiffBytes = std::filesystem::file_size(tiff);
   const double peak = static_cast<double>(usage.ru_maxrss) / 1024;  // maxrss is in KiB
   const double bound = 1.25 * mebibytes(tiffBytes) + 64;
-  std::printf("%u x %u RGBA PNG of %.2f MiB to TIFF in %.2f s\n", side, side, mebibytes(pngBytes), seconds);
+  std::printf("%u x %u RGBA %s of %.2f MiB to TIFF in %.2f s\n", side, side, format.c_str(), mebibytes(sourceBytes), seconds);
   std::printf("peak %.1f MiB  TIFF %.1f MiB  peak/TIFF %.3f  bound (1.25 x TIFF + 64 MiB) %.1f MiB: %s\n", peak,
               mebibytes(tiffBytes), peak / mebibytes(tiffBytes), bound, peak <= bound ? "within" : "EXCEEDED");
   std::filesystem::remove(source);

@@ -1,0 +1,10 @@
+#pragma once
+// Large texture sources of several formats, SIDE × SIDE pixels written a row at a time (nothing
+// of the whole picture is held), for measuring what their conversion to TIFF costs. The picture
+// is stripes of 16 pixels and bands of 64 rows, which each format's compression packs well.
+#include <cstdint>
+#include <string>
+
+// FORMAT: tiff (uncompressed), tiff-deflate, tga (uncompressed), tga-rle, hdr (run-length), exr
+// (zip). False, with nothing written, for a format not named here or a file that cannot be written.
+bool writeLargeSource(const std::string& format, const std::string& path, std::uint32_t side);
