@@ -43,10 +43,11 @@ check-windows:
 
 fuzz: deps
 	@$(QUIETLY) $(FUZZ_BUILD)/configure.log "Configuring $(FUZZ_BUILD)/" cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON
-	@$(QUIETLY) $(FUZZ_BUILD)/build.log "Building the fuzz targets in $(FUZZ_BUILD)/" cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import fuzz_source
+	@$(QUIETLY) $(FUZZ_BUILD)/build.log "Building the fuzz targets in $(FUZZ_BUILD)/" cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import fuzz_source fuzz_obj
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) reader
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) import
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) source
+	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) obj
 
 clean:
 	rm -rf $(BUILD) $(SAN_BUILD) $(FUZZ_BUILD) $(WIN_BUILD)

@@ -21,11 +21,12 @@ using vuktest::get;
 using vuktest::put;
 using vuktest::stageAll;
 
-// Another program holding a file open, sharing reading only: the file cannot be replaced.
+// Another program holding a file open, sharing reading only (or, when it lets others delete the
+// file too, sharing everything): the file cannot be replaced.
 class HeldOpen {
  public:
-  explicit HeldOpen(const std::string& path)
-      : handle_(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+  explicit HeldOpen(const std::string& path, DWORD sharing = FILE_SHARE_READ)
+      : handle_(CreateFileA(path.c_str(), GENERIC_READ, sharing, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr)) {}
   ~HeldOpen() { CloseHandle(handle_); }
   HeldOpen(const HeldOpen&) = delete;
@@ -90,4 +91,25 @@ TEST(FileTransactionWindows, FolderAsTargetFailsCleanly) {
   EXPECT_NE(transaction.failure().find("it is a folder"), std::string::npos) << transaction.failure();
   EXPECT_EQ(get(folder.file("a.tif")), "old a");
   EXPECT_EQ(folder.names().size(), 2u);
+}
+
+// A program that holds a target open but lets others delete it passes the check before the
+// renames; the rename over it then fails, after the earlier target was replaced, which must get
+// its old contents back.
+TEST(FileTransactionWindows, RenameFailingAfterAnEarlierOnePutsTheEarlierFileBack) {
+  TempFolder folder;
+  put(folder.file("a.tif"), "old a");
+  put(folder.file("c.vuk"), "old c");
+  {
+    vuk::FileTransaction transaction;
+    ASSERT_TRUE(stageAll(transaction, {folder.file("a.tif"), folder.file("c.vuk")}, "new"));
+    const HeldOpen reader(folder.file("c.vuk"), FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE);
+    ASSERT_TRUE(reader.held());
+    EXPECT_FALSE(transaction.commit());
+    EXPECT_NE(transaction.failure().find("cannot replace " + folder.file("c.vuk") + ": "), std::string::npos)
+        << transaction.failure();
+  }
+  EXPECT_EQ(get(folder.file("a.tif")), "old a");
+  EXPECT_EQ(get(folder.file("c.vuk")), "old c");
+  EXPECT_EQ(folder.names().size(), 2u);  // no temporary or backup left
 }
