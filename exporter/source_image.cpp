@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cmath>
 #include <cstring>
+#include <memory>
 #include <new>
 
 #include "file_name.h"
@@ -23,80 +24,106 @@ namespace {
 // No texture map holds more than this; a larger "image" is refused before it is read.
 constexpr std::uint64_t maxSourceBytes = std::uint64_t{1} << 30;
 
+// A source file opened for reading, whose bytes are read where they lie.
+class SourceFile final : public RandomAccessBytes {
+ public:
 #ifdef _WIN32
+  using Handle = HANDLE;
+#else
+  using Handle = int;
+#endif
+  SourceFile(Handle handle, std::uint64_t size) : handle_(handle), size_(size) {}
+  SourceFile(const SourceFile&) = delete;
+  SourceFile& operator=(const SourceFile&) = delete;
+  ~SourceFile() override;
+  std::uint64_t size() const override { return size_; }
+  std::size_t readAt(std::uint64_t offset, void* data, std::size_t length) const override;
 
-struct HandleCloser {
-  HANDLE handle;
-  ~HandleCloser() { CloseHandle(handle); }
+ private:
+  Handle handle_;
+  std::uint64_t size_;
 };
 
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& reason) {
+#ifdef _WIN32
+
+SourceFile::~SourceFile() { CloseHandle(handle_); }
+
+std::size_t SourceFile::readAt(std::uint64_t offset, void* data, std::size_t length) const {
+  std::size_t done = 0;
+  while (done < length) {
+    OVERLAPPED at{};  // on a handle opened for plain reads, only the offset to read from
+    at.Offset = static_cast<DWORD>(offset + done);
+    at.OffsetHigh = static_cast<DWORD>((offset + done) >> 32);
+    const DWORD want = static_cast<DWORD>((std::min)(length - done, std::size_t{1} << 24));
+    DWORD got = 0;
+    if (!ReadFile(handle_, static_cast<char*>(data) + done, want, &got, &at) || got == 0) break;
+    done += got;
+  }
+  return done;
+}
+
+std::unique_ptr<SourceFile> openSourceFile(const std::string& path, std::string& reason) {
   // A folder cannot be opened without backup semantics, so only files (and devices) come here.
+  // Others may read the file meanwhile, but not write it.
   HANDLE file = CreateFileW(vuk::nativePath(path).c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) {
     reason = "cannot open it";
-    return false;
+    return nullptr;
   }
-  const HandleCloser closer{file};
   LARGE_INTEGER size{};
   if (GetFileType(file) != FILE_TYPE_DISK || !GetFileSizeEx(file, &size)) {
+    CloseHandle(file);
     reason = "it is not a plain file";
-    return false;
+    return nullptr;
   }
-  if (static_cast<std::uint64_t>(size.QuadPart) > maxSourceBytes) {
-    reason = "it is too large";
-    return false;
-  }
-  bytes.resize(static_cast<std::size_t>(size.QuadPart));
-  std::size_t done = 0;
-  while (done < bytes.size()) {
-    const DWORD want = static_cast<DWORD>((std::min)(bytes.size() - done, std::size_t{1} << 24));
-    DWORD got = 0;
-    if (!ReadFile(file, bytes.data() + done, want, &got, nullptr) || got == 0) break;
-    done += got;
-  }
-  bytes.resize(done);
-  return true;
+  return std::make_unique<SourceFile>(file, static_cast<std::uint64_t>(size.QuadPart));
 }
 
 #else
 
-struct DescriptorCloser {
-  int descriptor;
-  ~DescriptorCloser() { ::close(descriptor); }
-};
+SourceFile::~SourceFile() { ::close(handle_); }
 
-// Opens without blocking, so a FIFO with no writer or a device is seen for what it is first.
-bool readWholeFile(const std::string& path, std::vector<std::uint8_t>& bytes, std::string& reason) {
-  const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
-  if (file < 0) {
-    reason = std::string("cannot open it: ") + std::strerror(errno);
-    return false;
-  }
-  const DescriptorCloser closer{file};
-  struct stat status {};
-  if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
-    reason = "it is not a plain file";
-    return false;
-  }
-  if (static_cast<std::uint64_t>(status.st_size) > maxSourceBytes) {
-    reason = "it is too large";
-    return false;
-  }
-  bytes.resize(static_cast<std::size_t>(status.st_size));
+std::size_t SourceFile::readAt(std::uint64_t offset, void* data, std::size_t length) const {
   std::size_t done = 0;
-  while (done < bytes.size()) {
-    const ssize_t got = ::read(file, bytes.data() + done, bytes.size() - done);
+  while (done < length) {
+    const ssize_t got = ::pread(handle_, static_cast<char*>(data) + done, length - done, static_cast<off_t>(offset + done));
     if (got < 0 && errno == EINTR) continue;
     if (got <= 0) break;
     done += static_cast<std::size_t>(got);
   }
-  bytes.resize(done);  // a file that shrank while read is decoded as far as it goes
-  return true;
+  return done;
+}
+
+// Opens without blocking, so a FIFO with no writer or a device is seen for what it is first.
+std::unique_ptr<SourceFile> openSourceFile(const std::string& path, std::string& reason) {
+  const int file = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  if (file < 0) {
+    reason = std::string("cannot open it: ") + std::strerror(errno);
+    return nullptr;
+  }
+  struct stat status {};
+  if (::fstat(file, &status) != 0 || !S_ISREG(status.st_mode)) {
+    ::close(file);
+    reason = "it is not a plain file";
+    return nullptr;
+  }
+  return std::make_unique<SourceFile>(file, static_cast<std::uint64_t>(status.st_size));
 }
 
 #endif
+
+// The whole file, for the decoders that read from memory (every format but TIFF).
+bool readWholeFile(const SourceFile& file, std::vector<std::uint8_t>& bytes, std::string& reason) {
+  if (file.size() > maxSourceBytes) {
+    reason = "it is " + byteWords(file.size()) + ", more than the " + byteWords(maxSourceBytes) +
+             " that a source image other than TIFF may take";
+    return false;
+  }
+  bytes.resize(static_cast<std::size_t>(file.size()));
+  bytes.resize(file.readAt(0, bytes.data(), bytes.size()));  // a file that shrank while read is decoded as far as it goes
+  return true;
+}
 
 bool startsWith(const std::uint8_t* bytes, std::size_t size, const char* magic, std::size_t length) {
   return size >= length && std::memcmp(bytes, magic, length) == 0;
@@ -183,16 +210,25 @@ std::uint8_t floatSample(double value) {
   return static_cast<std::uint8_t>(std::lround(value * 255));
 }
 
-std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::size_t size,
-                                               std::string* reason) {
-  const Format format = formatOf(bytes, size);
+std::size_t MemoryBytes::readAt(std::uint64_t offset, void* data, std::size_t length) const {
+  if (offset >= size_) return 0;
+  const std::size_t count = static_cast<std::size_t>((std::min)(std::uint64_t{length}, size_ - offset));
+  std::memcpy(data, bytes_ + offset, count);
+  return count;
+}
+
+namespace {
+
+// Runs `decode` for `format`, which no exception leaves; a failure's reason names the format.
+template <typename Decode>
+std::optional<EightBitImage> decodeAs(const Format& format, Decode decode, std::string* reason) {
   std::optional<EightBitImage> image;
   std::string why;
   if (format.decode == nullptr) {
     why = "this format is not read";
   } else {
     try {
-      image = format.decode(bytes, size, why);
+      image = decode(why);
     } catch (const std::bad_alloc&) {
       image.reset();
       why = "there is not enough memory to decode it";
@@ -212,12 +248,27 @@ std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::s
   return image;
 }
 
+}  // namespace
+
+std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::size_t size,
+                                               std::string* reason) {
+  const Format format = formatOf(bytes, size);
+  return decodeAs(format, [&](std::string& why) { return format.decode(bytes, size, why); }, reason);
+}
+
 std::optional<EightBitImage> readSourceImage(const std::string& path, std::string* reason) {
-  std::vector<std::uint8_t> bytes;
   std::string why;
-  if (!readWholeFile(path, bytes, why)) {
-    if (reason != nullptr) *reason = why;
-    return std::nullopt;
+  const std::unique_ptr<SourceFile> file = openSourceFile(path, why);
+  std::vector<std::uint8_t> bytes;
+  if (file) {
+    // A TIFF is read where its strips lie: an uncompressed one is as large as its picture.
+    std::uint8_t head[16] = {};
+    const std::size_t headBytes = file->readAt(0, head, sizeof head);
+    const Format format = formatOf(head, headBytes);
+    if (format.decode == decodeTiff)
+      return decodeAs(format, [&](std::string& whyNot) { return decodeTiffFrom(*file, whyNot); }, reason);
+    if (readWholeFile(*file, bytes, why)) return decodeSourceImage(bytes.data(), bytes.size(), reason);
   }
-  return decodeSourceImage(bytes.data(), bytes.size(), reason);
+  if (reason != nullptr) *reason = why;
+  return std::nullopt;
 }

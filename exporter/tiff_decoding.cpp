@@ -1,5 +1,6 @@
-// TIFF through libtiff, first page only, from memory and with libtiff's messages kept to this
-// file's own handlers (which drop them).
+// TIFF through libtiff, first page only, from memory or read from the file where its bytes lie
+// (so a large file is never held whole), with libtiff's messages kept to this file's own
+// handlers (which drop them).
 //
 // Grey, RGB, CMYK and palette pages (with an alpha channel when one is there), and YCbCr pages in
 // JPEG strips or tiles (which libjpeg turns into RGB), are read a row or a tile at a time straight
@@ -27,32 +28,30 @@
 
 namespace {
 
-struct MemoryFile {
-  const std::uint8_t* bytes;
-  std::size_t size;
+// The file as libtiff's client: its bytes, read where they lie, and libtiff's position in them.
+struct ClientFile {
+  const RandomAccessBytes& bytes;
   std::uint64_t position = 0;
 };
 
 tmsize_t readProc(thandle_t handle, void* data, tmsize_t length) {
-  auto* file = static_cast<MemoryFile*>(handle);
-  if (length <= 0 || file->position >= file->size) return 0;
-  const std::uint64_t left = file->size - file->position;
-  const std::uint64_t count = (std::min)(static_cast<std::uint64_t>(length), left);
-  std::memcpy(data, file->bytes + file->position, static_cast<std::size_t>(count));
+  auto* file = static_cast<ClientFile*>(handle);
+  if (length <= 0 || file->position >= file->bytes.size()) return 0;
+  const std::size_t count = file->bytes.readAt(file->position, data, static_cast<std::size_t>(length));
   file->position += count;
   return static_cast<tmsize_t>(count);
 }
 tmsize_t writeProc(thandle_t, void*, tmsize_t) { return 0; }
 toff_t seekProc(thandle_t handle, toff_t offset, int whence) {
-  auto* file = static_cast<MemoryFile*>(handle);
+  auto* file = static_cast<ClientFile*>(handle);
   std::uint64_t base = 0;
   if (whence == SEEK_CUR) base = file->position;
-  else if (whence == SEEK_END) base = file->size;
+  else if (whence == SEEK_END) base = file->bytes.size();
   file->position = base + offset;
   return file->position;
 }
 int closeProc(thandle_t) { return 0; }
-toff_t sizeProc(thandle_t handle) { return static_cast<MemoryFile*>(handle)->size; }
+toff_t sizeProc(thandle_t handle) { return static_cast<ClientFile*>(handle)->bytes.size(); }
 int mapProc(thandle_t, void**, toff_t*) { return 0; }
 void unmapProc(thandle_t, void*, toff_t) {}
 
@@ -67,12 +66,12 @@ struct OptionsFree {
   void operator()(TIFFOpenOptions* options) const { TIFFOpenOptionsFree(options); }
 };
 
-TiffHandle openInMemory(MemoryFile& file) {
+TiffHandle openClient(ClientFile& file) {
   const std::unique_ptr<TIFFOpenOptions, OptionsFree> options(TIFFOpenOptionsAlloc());
   if (!options) return nullptr;
   TIFFOpenOptionsSetErrorHandlerExtR(options.get(), quietHandler, nullptr);
   TIFFOpenOptionsSetWarningHandlerExtR(options.get(), quietHandler, nullptr);
-  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(largestAllocation(file.size, deflateExpansion)));
+  TIFFOpenOptionsSetMaxSingleMemAlloc(options.get(), static_cast<tmsize_t>(largestAllocation(file.bytes.size(), deflateExpansion)));
   // "m": never map the file; "h": read the first page's header only when asked.
   return TiffHandle(TIFFClientOpenExt("source", "rm", &file, readProc, writeProc, seekProc, closeProc,
                                       sizeProc, mapProc, unmapProc, options.get()));
@@ -117,20 +116,28 @@ bool refused(std::string& reason, std::string why) {
 
 struct Striles {
   std::uint64_t dataBytes = 0;  // what they hold together, at most the file
-  const std::uint8_t* first = nullptr;  // the first one's bytes
-  std::uint64_t firstBytes = 0;
+  std::vector<std::uint8_t> firstBytes;  // the start of the first one, up to 64 KiB
 };
 
-// The scans of a JPEG stream: its start-of-scan markers (0xFF in coded data is always followed by 0).
-int scansOf(const std::uint8_t* data, std::uint64_t size) {
+// The scans of the JPEG stream at `offset`: its start-of-scan markers (0xFF in coded data is
+// always followed by 0), read 64 KiB at a time.
+int scansOf(const RandomAccessBytes& bytes, std::uint64_t offset, std::uint64_t length) {
+  std::vector<std::uint8_t> piece(std::size_t{1} << 16);
   int scans = 0;
-  for (std::uint64_t i = 0; i + 1 < size; ++i)
-    if (data[i] == 0xFF && data[i + 1] == 0xDA) ++scans;
+  std::uint8_t before = 0;
+  for (std::uint64_t at = 0; at < length;) {
+    const std::size_t want = static_cast<std::size_t>((std::min)(std::uint64_t{piece.size()}, length - at));
+    const std::size_t got = bytes.readAt(offset + at, piece.data(), want);
+    for (std::size_t i = 0; i < got; before = piece[i++])
+      if (before == 0xFF && piece[i] == 0xDA) ++scans;
+    if (got < want) break;
+    at += got;
+  }
   return scans;
 }
 
-bool checkStriles(TIFF* tiff, const Page& page, const std::uint8_t* bytes, std::size_t size, Striles& striles,
-                  std::string& reason) {
+bool checkStriles(TIFF* tiff, const Page& page, const RandomAccessBytes& bytes, Striles& striles, std::string& reason) {
+  const std::uint64_t size = bytes.size();
   const char* kind = page.tiled ? "tile" : "strip";
   const std::uint32_t count = page.tiled ? TIFFNumberOfTiles(tiff) : TIFFNumberOfStrips(tiff);
   if (count == 0) return refused(reason, "its page has no strips or tiles");
@@ -143,13 +150,16 @@ bool checkStriles(TIFF* tiff, const Page& page, const std::uint8_t* bytes, std::
     if (offset > size || length > size - offset)
       return refused(reason, std::string(kind) + " " + std::to_string(i) + " lies past the end of the file");
     if ((page.compression == COMPRESSION_JPEG || page.compression == COMPRESSION_OJPEG) &&
-        scansOf(bytes + offset, length) > maxJpegScans)
+        scansOf(bytes, offset, length) > maxJpegScans)
       return refused(reason, std::string("a JPEG ") + kind + " has more than " + std::to_string(maxJpegScans) +
                                        " scans, out of proportion to any picture");
     total += length;
-    if (i == 0) striles.first = bytes + offset, striles.firstBytes = length;
+    if (i == 0) {
+      striles.firstBytes.resize(static_cast<std::size_t>((std::min)(length, std::uint64_t{1} << 16)));
+      striles.firstBytes.resize(bytes.readAt(offset, striles.firstBytes.data(), striles.firstBytes.size()));
+    }
   }
-  striles.dataBytes = (std::min)(total, std::uint64_t{size});  // striles may share bytes
+  striles.dataBytes = (std::min)(total, size);  // striles may share bytes
   return true;
 }
 
@@ -203,7 +213,7 @@ DecodeClaim claimOf(TIFF* tiff, const Page& page, const Striles& striles, int ch
   if (page.compression == COMPRESSION_JPEG || page.compression == COMPRESSION_OJPEG) {
     // Old-style JPEG keeps its frame header apart from the strips: it is taken at its strongest.
     bool arithmetic = page.compression == COMPRESSION_OJPEG, progressive = false;
-    if (page.compression == COMPRESSION_JPEG) jpegFrameOf(striles.first, striles.firstBytes, arithmetic, progressive);
+    if (page.compression == COMPRESSION_JPEG) jpegFrameOf(striles.firstBytes.data(), striles.firstBytes.size(), arithmetic, progressive);
     // At least the full-resolution blocks: those of luminance alone where chroma may be subsampled.
     const std::uint64_t planes = page.photometric == PHOTOMETRIC_YCBCR ? 1 : page.samples;
     claim.leastDataBytes = leastJpegBytes(std::uint64_t{page.width / 8} * (page.height / 8) * planes, arithmetic, progressive);
@@ -443,12 +453,16 @@ std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, con
 }  // namespace
 
 std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  MemoryFile file{bytes, size};
-  const TiffHandle tiff = openInMemory(file);
+  return decodeTiffFrom(MemoryBytes(bytes, size), reason);
+}
+
+std::optional<EightBitImage> decodeTiffFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  ClientFile file{bytes};
+  const TiffHandle tiff = openClient(file);
   if (!tiff) return refusal(reason, "its header or first directory is damaged");
   const Page page = pageOf(tiff.get());
   Striles striles;
-  if (!checkStriles(tiff.get(), page, bytes, size, striles, reason)) return std::nullopt;
+  if (!checkStriles(tiff.get(), page, bytes, striles, reason)) return std::nullopt;
   Unpacking unpacking;
   if (unpackingOf(tiff.get(), page, unpacking)) return decodeUnpacked(tiff.get(), unpacking, striles, reason);
   return decodeThroughRgba(tiff.get(), page, striles, reason);

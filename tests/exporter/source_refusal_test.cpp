@@ -8,12 +8,14 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <functional>
 
 #include <tiffio.h>
 
 #include "source_encoders.h"
 #include "source_image.h"
+#include "temp_folder.h"
 
 namespace {
 
@@ -180,4 +182,22 @@ TEST(SourceRefusals, ClaimsAreRefusedInASmallAddressSpace) {
   ASSERT_EQ(waitpid(child, &status, 0), child);
   ASSERT_TRUE(WIFEXITED(status));
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a claim was not refused, or ran out of memory; 2: the small picture failed";
+}
+
+// Every format but TIFF is read whole into memory, so a file above 1 GiB is refused for its size;
+// a TIFF is read where its strips lie, and the same size does not matter.
+TEST(SourceFiles, OnlyTiffIsReadBeyondTheWholeFileLimit) {
+  const vuktest::TempFolder folder;
+  const auto grown = [&](const char* name, const Bytes& bytes) {
+    vuktest::putFile(folder.file(name), bytes);
+    std::filesystem::resize_file(folder.file(name), (std::uintmax_t{1} << 30) + 1);  // sparse: nothing is written
+    return folder.file(name);
+  };
+  std::string reason;
+  const Bytes tga = Bytes{0, 0, 2} + Bytes(9, '\0') + Bytes{1, 0, 1, 0, 24, 0x20} + Bytes{3, 2, 1};
+  EXPECT_FALSE(readSourceImage(grown("large.tga", tga), &reason));
+  EXPECT_EQ(reason, "it is 1.0 GiB, more than the 1.0 GiB that a source image other than TIFF may take");
+  const std::optional<EightBitImage> tiff = readSourceImage(grown("large.tif", vuktest::tiffFile(2, 2, {}, {1, 2, 3, 4})), &reason);
+  ASSERT_TRUE(tiff) << reason;
+  EXPECT_EQ(std::vector<int>(tiff->samples.begin(), tiff->samples.end()), (std::vector<int>{1, 2, 3, 4}));
 }
