@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include <cstring>
 
 #include "file_name.h"
@@ -96,12 +98,31 @@ std::int64_t fileLength(std::FILE* file) noexcept {
   return length;
 }
 
+// Why an opened name cannot be read as a Vuk file though it opened (a folder opens for reading on
+// POSIX systems and measures as a huge file), or null for a plain file. A status that cannot be
+// had is left to the measuring that follows.
+const char* notPlainFile(std::FILE* file) noexcept {
+#ifdef _WIN32
+  struct _stat64 status {};
+  if (_fstat64(_fileno(file), &status) != 0) return nullptr;
+  const unsigned kind = status.st_mode & _S_IFMT;
+  if (kind == _S_IFREG) return nullptr;
+  return kind == _S_IFDIR ? "it is a folder, not a file" : "it is not a plain file";
+#else
+  struct stat status {};
+  if (::fstat(::fileno(file), &status) != 0) return nullptr;
+  if (S_ISREG(status.st_mode)) return nullptr;
+  return S_ISDIR(status.st_mode) ? "it is a folder, not a file" : "it is not a plain file";
+#endif
+}
+
 }  // namespace
 
 std::optional<VukInput> OpenForRead(const char* path, std::string* verdict) {
   if (path == nullptr) return noInput(verdict, "no file name");
   VukFile file(openFile(path, "rb"));
   if (!file) return noInput(verdict, "cannot open ", path);
+  if (const char* what = notPlainFile(file.get())) return noInput(verdict, "cannot open ", path, ": ", what);
   const std::int64_t length = fileLength(file.get());
   if (length < 0) {
     return noInput(verdict, "cannot measure ", path, " (a Vuk file stays below 2 GiB)");

@@ -142,6 +142,11 @@ TEST(VukReader, ShortFilesAreRefused) {
   TempFolder folder;
   EXPECT_EQ(mesh.Read(folder.file("absent.vuk").c_str()), 0);
   EXPECT_EQ(mesh.Read(nullptr), 0);
+  // A folder opens for reading on POSIX systems; it must not be measured and read as a file.
+  std::string verdict;
+  EXPECT_FALSE(vuk::OpenForRead(folder.path().string().c_str(), &verdict));
+  EXPECT_EQ(verdict, "cannot open " + folder.path().string() + ": it is a folder, not a file");
+  EXPECT_EQ(mesh.Read(folder.path().string().c_str()), 0);
 }
 
 Bytes fullFile() {
