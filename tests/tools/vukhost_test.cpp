@@ -37,9 +37,10 @@ std::string quoted(const std::string& text) {
 
 class Vukhost : public ::testing::Test {
 protected:
-  ProgramRun run(const std::string& arguments) {
+  // Runs vukhost with `arguments`; `shellSetup` goes before it in the same shell.
+  ProgramRun run(const std::string& arguments, const std::string& shellSetup = "") {
     const fs::path errFile = folder.path() / "stderr.txt";
-    const std::string command = quoted(VUKHOST) + " " + arguments + " 2>" + quoted(errFile.string());
+    const std::string command = shellSetup + quoted(VUKHOST) + " " + arguments + " 2>" + quoted(errFile.string());
     ProgramRun result;
     std::FILE* pipe = popen(command.c_str(), "r");
     if (pipe == nullptr) return result;
@@ -217,6 +218,36 @@ TEST_F(Vukhost, FailedExportSaysWhyInOneLineAndWritesNothing) {
   EXPECT_EQ(result.status, 4) << result.err;
   EXPECT_NE(result.err.find("it is a folder"), std::string::npos) << result.err;
   EXPECT_FALSE(fs::exists(folder.path() / "tri_TXTR.tif"));
+}
+
+TEST_F(Vukhost, ExportToAFullDiskEndsAsAnUnwritableOutputWithTheExportersReason) {
+  std::ofstream obj(folder.path() / "grid.obj");
+  for (int i = 0; i < 400; ++i) obj << "v " << i % 20 << " " << i / 20 << " 0\n";
+  for (int i = 0; i < 19 * 19; ++i) {
+    const int corner = i / 19 * 20 + i % 19 + 1;
+    obj << "f " << corner << " " << corner + 1 << " " << corner + 21 << " " << corner + 20 << "\n";
+  }
+  obj.close();
+  // The child may make no file larger than 1024 bytes, and with SIGXFSZ ignored a longer write
+  // fails with EFBIG, as on a full disk; the Vuk file of the grid needs about 10 KiB.
+  const std::string vuk = folder.file("grid.vuk");
+  const ProgramRun result = run("export " + quoted(folder.file("grid.obj")) + " " + quoted(vuk), "trap '' XFSZ; ulimit -f 2; ");
+  EXPECT_EQ(result.status, 4) << result.err;
+  EXPECT_EQ(result.err.rfind("vukhost: " + vuk + ": cannot write " + vuk + ": a write failed: File too large", 0), 0u)
+      << result.err;
+  EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+  std::vector<std::string> left = folder.names();
+  std::sort(left.begin(), left.end());
+  EXPECT_EQ(left, (std::vector<std::string>{"grid.obj", "stderr.txt"})) << "no Vuk file and no temporary stay";
+}
+
+TEST_F(Vukhost, ModuleThatFailsWithoutAReasonIsAModuleFault) {
+  std::ofstream(folder.path() / "tri.obj") << "v 0 0 0\nv 1 0 0\nv 0 1 0\nf 1 2 3\n";
+  const std::string vuk = folder.file("tri.vuk");
+  const ProgramRun result =
+      run("--plugins " + quoted(SILENT_MODULE_DIR) + " export " + quoted(folder.file("tri.obj")) + " " + quoted(vuk));
+  EXPECT_EQ(result.status, 5);
+  EXPECT_EQ(result.err, "vukhost: VukMax2018Exporter.dle answered 0 for " + vuk + " and put no reason in the host's log\n");
 }
 
 TEST_F(Vukhost, InfoListsChunksAndGivesAVerdict) {
@@ -492,11 +523,16 @@ TEST_F(Vukhost, ObjRoundTripKeepsQuadsGroupsMaterialsAndGivesAbsolutePaths) {
   EXPECT_TRUE(fs::exists(folder.path() / "out" / "s_NM.tif"));
 }
 
-TEST_F(Vukhost, DemoRunsEndToEnd) {
-  const fs::path demo = folder.path() / "demo";
+TEST_F(Vukhost, DemoRunsEndToEndInAFolderOutsideAscii) {
+  const fs::path demo = folder.path() / "d\xC3\xA9mo caf\xC3\xA9";
   const ProgramRun result = run("demo " + quoted(demo.string()));
   ASSERT_EQ(result.status, 0) << result.err;
   EXPECT_EQ(result.err, "");
+  // The imported material's maps name the very files the export wrote.
+  for (const char* map : {"VukDemo_TXTR.tif (found)", "VukDemo_DM.tif (found)"}) {
+    EXPECT_NE(result.out.find((demo / map).string()), std::string::npos) << map << "\n" << result.out;
+  }
+  EXPECT_EQ(result.out.find("(missing)"), std::string::npos) << result.out;
   for (const char* piece : {"The exporter answered 1", "Verdict: accepted", "Node \"VukDemo\"", "Answer: 1 (imported)",
                             "VukDemo_TXTR.tif", "VukDemo_DM.tif"}) {
     EXPECT_NE(result.out.find(piece), std::string::npos) << piece;

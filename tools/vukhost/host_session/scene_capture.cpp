@@ -2,6 +2,9 @@
 
 #include <standin/scene.h>
 
+#include <filesystem>
+#include <system_error>
+
 #include "script_excerpt.h"
 #include "wide_text.h"
 
@@ -97,6 +100,8 @@ MapReport mapReport(const standin::MaterialState& state, int slot) {
     map.kind = "bitmap";
     const standin::TextureState texState = standin::textureState(texture);
     map.file = toUtf8(texState.bitmapInfoName.empty() ? texState.mapName : texState.bitmapInfoName);
+    std::error_code failure;
+    map.found = !map.file.empty() && std::filesystem::is_regular_file(std::filesystem::u8path(map.file), failure);
   } else {
     map.kind = "other";
   }

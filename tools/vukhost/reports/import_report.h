@@ -36,6 +36,7 @@ struct MapReport {
   std::string file;       // the bitmap's file name; empty for other textures
   float amount = 0.0f;
   bool enabled = false;
+  bool found = false;     // a file of that name exists
 };
 
 struct MaterialReport {

@@ -39,6 +39,7 @@ void writeMap(JsonWriter& json, const MapReport& map) {
   json.field("slotName", map.slotName);
   json.field("kind", map.kind);
   json.field("file", map.file);
+  json.field("found", map.found);
   json.field("amount", map.amount);
   json.field("enabled", map.enabled);
   json.endObject();

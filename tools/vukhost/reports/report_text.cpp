@@ -44,8 +44,9 @@ void printMaterial(const MaterialReport& material, std::FILE* out) {
   std::fprintf(out, "\n    shininess %g, shininess strength %g\n", static_cast<double>(material.shininess),
                static_cast<double>(material.shininessStrength));
   for (const MapReport& map : material.maps) {
-    std::fprintf(out, "    map %2d %-13s %-7s %s  amount %g  %s\n", map.slot, map.slotName.c_str(), map.kind.c_str(),
-                 map.file.empty() ? "-" : printable(map.file).c_str(), static_cast<double>(map.amount),
+    const char* presence = map.file.empty() ? "" : map.found ? " (found)" : " (missing)";
+    std::fprintf(out, "    map %2d %-13s %-7s %s%s  amount %g  %s\n", map.slot, map.slotName.c_str(), map.kind.c_str(),
+                 map.file.empty() ? "-" : printable(map.file).c_str(), presence, static_cast<double>(map.amount),
                  map.enabled ? "enabled" : "disabled");
   }
 }
