@@ -1,6 +1,6 @@
 #include "edge_numbering.h"
 
-#include <absl/container/flat_hash_set.h>
+#include <unordered_set>
 
 namespace {
 
@@ -79,7 +79,7 @@ class EdgeSet {
   std::vector<std::int32_t> first_;    // per vertex: where its slice starts
   std::vector<std::int32_t> used_;     // per vertex: smaller ends filed so far, or kCrowded
   std::vector<std::int32_t> smaller_;  // the slices, one after another
-  absl::flat_hash_set<std::uint64_t> crowded_;
+  std::unordered_set<std::uint64_t> crowded_;
 };
 
 }  // namespace

@@ -3,7 +3,7 @@
 #include <matrix3.h>
 #include <point3.h>
 
-#include <absl/container/flat_hash_map.h>
+#include <unordered_map>
 
 #include "edge_numbering.h"
 #include "face_layout.h"
@@ -86,7 +86,7 @@ bool setTextureFaces(const FaceLayout& layout, std::int32_t vertexCount, int tri
 
 // Sizes each group's list before the fill, so that no list grows by copying itself.
 void reserveGroupLists(const VukMesh& record, const FaceLayout& layout, GroupFaceTable& table) {
-  absl::flat_hash_map<std::int32_t, std::size_t> counts;
+  std::unordered_map<std::int32_t, std::size_t> counts;
   std::size_t* count = nullptr;
   std::int32_t group = 0;
   for (std::int32_t face = 0; face < layout.faceCount(); ++face) {
