@@ -1,5 +1,6 @@
 // What each module exports: exactly the seven entry points, in the dynamic symbol table on Linux
-// and with ordinals 1 to 7 in the Windows .def files.
+// and with ordinals 1 to 7 in the Windows .def files. And what each takes from elsewhere: only what
+// the host's SDK and the libraries of the Windows build provide.
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -53,6 +54,45 @@ TEST(ModuleExports, DynamicSymbolTablesHoldExactlyTheSevenEntryPoints) {
   for (const std::string& entry : entryPointsInOrdinalOrder) expected.insert(linuxName(entry));
   for (const char* module : {VUK_EXPORTER_MODULE, VUK_IMPORTER_MODULE}) {
     EXPECT_EQ(dynamicSymbols(module), expected) << module;
+  }
+}
+
+// The lines a binary tool prints about the module.
+std::vector<std::string> toolLines(const std::string& command) {
+  std::unique_ptr<std::FILE, PipeCloser> pipe(popen(command.c_str(), "r"));
+  std::vector<std::string> lines;
+  if (!pipe) return lines;
+  char line[8192];
+  while (std::fgets(line, sizeof line, pipe.get())) lines.emplace_back(line);
+  return lines;
+}
+
+// A module that calls the stand-in's own interface, meant only for tests and tools, or that needs
+// a shared library other than the SDK, the C and C++ runtimes and the image libraries that the
+// Windows build links statically, builds here and fails to build, or collides, in the real host.
+TEST(ModuleImports, OnlyTheSdkTheRuntimesAndTheImageLibraries) {
+  const std::vector<std::string> runtimes = {"libmaxsdk.so", "libc.so", "libm.so", "libstdc++.so", "libgcc_s.so"};
+  const std::vector<std::string> imageLibraries = {"libtiff.so", "libpng16.so", "libjpeg.so", "libOpenEXRCore-"};
+  const std::pair<const char*, bool> modules[] = {{VUK_EXPORTER_MODULE, true}, {VUK_IMPORTER_MODULE, false}};
+  for (const auto& [module, decodesImages] : modules) {
+    int needed = 0;
+    for (const std::string& line : toolLines(std::string("'") + VUK_READELF + "' -d '" + module + "'")) {
+      const std::size_t open = line.find("(NEEDED)");
+      if (open == std::string::npos) continue;
+      const std::string library = line.substr(line.find('[') + 1, line.find(']') - line.find('[') - 1);
+      bool allowed = false;
+      for (const std::string& known : runtimes) allowed |= library.rfind(known, 0) == 0;
+      for (const std::string& known : imageLibraries) allowed |= decodesImages && library.rfind(known, 0) == 0;
+      EXPECT_TRUE(allowed) << module << " needs " << library;
+      ++needed;
+    }
+    EXPECT_GE(needed, 2) << module;
+    int undefined = 0;
+    for (const std::string& line : toolLines(std::string("'") + VUK_NM + "' -D -C --undefined-only '" + module + "'")) {
+      EXPECT_EQ(line.find("standin::"), std::string::npos) << module << " calls " << line;
+      ++undefined;
+    }
+    EXPECT_GT(undefined, 10) << module;
   }
 }
 
