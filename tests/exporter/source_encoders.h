@@ -192,7 +192,7 @@ inline Bytes tiffFile(int width, int height, const TiffLayout& layout, const std
 
 // A JPEG of one flat colour (which the format keeps exactly at full quality): components 1
 // (grey), 3 (RGB) or 4 (CMYK, stored inverted with an Adobe marker as libjpeg writes it).
-inline Bytes jpegFile(int width, int height, const std::vector<int>& colour, bool progressive) {
+inline Bytes jpegFile(int width, int height, const std::vector<int>& colour, bool progressive, bool arithmetic = false) {
   jpeg_compress_struct info{};
   jpeg_error_mgr error{};
   info.err = jpeg_std_error(&error);
@@ -207,6 +207,7 @@ inline Bytes jpegFile(int width, int height, const std::vector<int>& colour, boo
   jpeg_set_defaults(&info);
   jpeg_set_quality(&info, 100, TRUE);
   if (progressive) jpeg_simple_progression(&info);
+  info.arith_code = arithmetic ? TRUE : FALSE;
   jpeg_start_compress(&info, TRUE);
   std::vector<unsigned char> row;
   for (int x = 0; x < width; ++x)
@@ -253,17 +254,23 @@ inline Bytes exrFlatFile(int width, int height, float r, float g, float b, Imf::
 inline Bytes exrTiledFile(int width, int height, const std::vector<float>& rgb, Imf::LevelMode levels) {
   return bytesWrittenBy([&](const char* name) {
     Imf::TiledRgbaOutputFile file(name, width, height, 4, 4, levels, Imf::ROUND_DOWN, Imf::WRITE_RGB);
-    for (int level = 0; level < file.numLevels(); ++level) {
-      const int w = file.levelWidth(level), h = file.levelHeight(level);
-      std::vector<Imf::Rgba> pixels;
-      for (int i = 0; i < w * h; ++i) {
-        const float scale = level == 0 ? 1.0f : 0.5f / static_cast<float>(level);
-        const std::size_t at = level == 0 ? static_cast<std::size_t>(i) * 3 : 0;
-        pixels.emplace_back(rgb[at] * scale, rgb[at + 1] * scale, rgb[at + 2] * scale, 1);
+    // Mip levels are (n, n); rip levels every (x, y).
+    const bool rip = levels == Imf::RIPMAP_LEVELS;
+    const int xLevels = rip ? file.numXLevels() : file.numLevels(), yLevels = rip ? file.numYLevels() : 1;
+    for (int ly = 0; ly < yLevels; ++ly)
+      for (int lx = 0; lx < xLevels; ++lx) {
+        const int y = rip ? ly : lx;
+        const int w = file.levelWidth(lx), h = file.levelHeight(y);
+        const bool full = lx == 0 && y == 0;
+        std::vector<Imf::Rgba> pixels;
+        for (int i = 0; i < w * h; ++i) {
+          const float scale = full ? 1.0f : 0.5f / static_cast<float>(rip ? lx + ly : lx);
+          const std::size_t at = full ? static_cast<std::size_t>(i) * 3 : 0;
+          pixels.emplace_back(rgb[at] * scale, rgb[at + 1] * scale, rgb[at + 2] * scale, 1);
+        }
+        file.setFrameBuffer(pixels.data(), 1, static_cast<std::size_t>(w));
+        file.writeTiles(0, file.numXTiles(lx) - 1, 0, file.numYTiles(y) - 1, lx, y);
       }
-      file.setFrameBuffer(pixels.data(), 1, static_cast<std::size_t>(w));
-      file.writeTiles(0, file.numXTiles(level) - 1, 0, file.numYTiles(level) - 1, level);
-    }
   });
 }
 

@@ -85,11 +85,13 @@ std::vector<SourceCase> sourceCases() {
   cases.push_back({"png_grey_alpha", [] { return pngFile(2, 1, 8, 4, {10, 200, 30, 40}); }, 2, 1, 2, {10, 200, 30, 40}});
   cases.push_back({"png_rgb16", [] { return pngFile(1, 1, 16, 2, {0x1234, 0x5678, 0x9ABC}); }, 1, 1, 3, {0x12, 0x56, 0x9A}});
   cases.push_back({"png_rgba", [] { return pngFile(1, 2, 8, 6, {1, 2, 3, 4, 5, 6, 7, 8}); }, 1, 2, 4, {1, 2, 3, 4, 5, 6, 7, 8}});
-  // JPEG: flat colours, baseline and progressive, grey and CMYK (stored inverted).
+  // JPEG: flat colours, baseline, progressive and arithmetic coded, grey and CMYK (stored inverted).
   cases.push_back({"jpeg_grey", [] { return jpegFile(16, 8, {100}, false); }, 16, 8, 1, E(128, 100), 1});
   cases.push_back({"jpeg_rgb", [] { return jpegFile(16, 8, {200, 100, 50}, false); }, 16, 8, 3, [] {
     E e; for (int i = 0; i < 128; ++i) e.insert(e.end(), {200, 100, 50}); return e; }(), 2});
   cases.push_back({"jpeg_progressive", [] { return jpegFile(16, 8, {30, 160, 220}, true); }, 16, 8, 3, [] {
+    E e; for (int i = 0; i < 128; ++i) e.insert(e.end(), {30, 160, 220}); return e; }(), 2});
+  cases.push_back({"jpeg_arithmetic_progressive", [] { return jpegFile(16, 8, {30, 160, 220}, true, true); }, 16, 8, 3, [] {
     E e; for (int i = 0; i < 128; ++i) e.insert(e.end(), {30, 160, 220}); return e; }(), 2});
   cases.push_back({"jpeg_cmyk", [] { return jpegFile(8, 8, {255 - 0, 255 - 64, 255 - 128, 255 - 32}, false); }, 8, 8, 3, [] {
     E e; for (int i = 0; i < 64; ++i) e.insert(e.end(), {light(0, 32), light(64, 32), light(128, 32)}); return e; }(), 2});
@@ -177,7 +179,7 @@ std::vector<SourceCase> sourceCases() {
     Imf::NO_COMPRESSION); }, 6, 6, 3, repeated({128, 64, 32}, 36), 1});
   cases.push_back({"exr_luminance_piz", [] { return vuktest::exrFlatFile(874, 493, 0.5f, 0.5f, 0.5f, Imf::WRITE_Y,
     Imf::PIZ_COMPRESSION); }, 874, 493, 1, E(874 * 493, 128), 1});
-  // Tiled, and mip-mapped (its smaller levels darker): the full-resolution level is read.
+  // Tiled, and mip- and rip-mapped (their smaller levels darker): the full-resolution level is read.
   std::vector<float> ramp;
   E rampBytes;
   for (int i = 0; i < 30; ++i) {
@@ -187,6 +189,8 @@ std::vector<SourceCase> sourceCases() {
   }
   cases.push_back({"exr_tiled", [=] { return vuktest::exrTiledFile(5, 6, ramp, Imf::ONE_LEVEL); }, 5, 6, 3, rampBytes, 1});
   cases.push_back({"exr_mipmapped", [] { return vuktest::exrTiledFile(9, 7, std::vector<float>(9 * 7 * 3, 0.75f), Imf::MIPMAP_LEVELS); },
+                   9, 7, 3, E(9 * 7 * 3, 191), 1});
+  cases.push_back({"exr_ripmapped", [] { return vuktest::exrTiledFile(9, 7, std::vector<float>(9 * 7 * 3, 0.75f), Imf::RIPMAP_LEVELS); },
                    9, 7, 3, E(9 * 7 * 3, 191), 1});
   return cases;
 }
