@@ -10,28 +10,8 @@
 #include <string>
 
 #include "decode_budget.h"
+#include "source_bytes.h"
 #include "source_image.h"
-
-// A file's bytes, read where they lie: for a decoder that need not hold the whole file.
-class RandomAccessBytes {
- public:
-  virtual ~RandomAccessBytes() = default;
-  virtual std::uint64_t size() const = 0;
-  // Up to `length` bytes from `offset` on into `data`; the count read, less only at the end of the
-  // file or when it cannot be read.
-  virtual std::size_t readAt(std::uint64_t offset, void* data, std::size_t length) const = 0;
-};
-
-class MemoryBytes final : public RandomAccessBytes {
- public:
-  MemoryBytes(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
-  std::uint64_t size() const override { return size_; }
-  std::size_t readAt(std::uint64_t offset, void* data, std::size_t length) const override;
-
- private:
-  const std::uint8_t* bytes_;
-  std::size_t size_;
-};
 
 std::optional<EightBitImage> decodePng(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t size, std::string& reason);
@@ -40,6 +20,7 @@ std::optional<EightBitImage> decodeTiffFrom(const RandomAccessBytes& bytes, std:
 std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 std::optional<EightBitImage> decodePnm(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeTgaFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason);

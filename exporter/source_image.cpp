@@ -113,11 +113,11 @@ std::unique_ptr<SourceFile> openSourceFile(const std::string& path, std::string&
 
 #endif
 
-// The whole file, for the decoders that read from memory (every format but TIFF).
+// The whole file, for the decoders that read from memory (every format but TIFF and TGA).
 bool readWholeFile(const SourceFile& file, std::vector<std::uint8_t>& bytes, std::string& reason) {
   if (file.size() > maxSourceBytes) {
     reason = "it is " + byteWords(file.size()) + ", more than the " + byteWords(maxSourceBytes) +
-             " that a source image other than TIFF may take";
+             " that a source image other than TIFF or TGA may take";
     return false;
   }
   bytes.resize(static_cast<std::size_t>(file.size()));
@@ -210,13 +210,6 @@ std::uint8_t floatSample(double value) {
   return static_cast<std::uint8_t>(std::lround(value * 255));
 }
 
-std::size_t MemoryBytes::readAt(std::uint64_t offset, void* data, std::size_t length) const {
-  if (offset >= size_) return 0;
-  const std::size_t count = static_cast<std::size_t>((std::min)(std::uint64_t{length}, size_ - offset));
-  std::memcpy(data, bytes_ + offset, count);
-  return count;
-}
-
 namespace {
 
 // Runs `decode` for `format`, which no exception leaves; a failure's reason names the format.
@@ -261,12 +254,16 @@ std::optional<EightBitImage> readSourceImage(const std::string& path, std::strin
   const std::unique_ptr<SourceFile> file = openSourceFile(path, why);
   std::vector<std::uint8_t> bytes;
   if (file) {
-    // A TIFF is read where its strips lie: an uncompressed one is as large as its picture.
+    // TIFF and TGA are read where their pixels lie: an uncompressed one is as large as its picture.
     std::uint8_t head[16] = {};
     const std::size_t headBytes = file->readAt(0, head, sizeof head);
     const Format format = formatOf(head, headBytes);
     if (format.decode == decodeTiff)
       return decodeAs(format, [&](std::string& whyNot) { return decodeTiffFrom(*file, whyNot); }, reason);
+    if (format.decode == decodeTga)
+      return decodeAs(format, [&](std::string& whyNot) { return decodeTgaFrom(*file, whyNot); }, reason);
+    if (format.decode == nullptr)  // a format told apart but not read: its name is the reason
+      return decodeSourceImage(head, headBytes, reason);
     if (readWholeFile(*file, bytes, why)) return decodeSourceImage(bytes.data(), bytes.size(), reason);
   }
   if (reason != nullptr) *reason = why;

@@ -10,6 +10,7 @@
 //
 // Run-length packets may run on from one row into the next, as the first version of the format
 // allows. The file must hold a packet for every 128 pixels at least, before anything is allocated.
+// Pixels are read from the file in order, a MiB at a time, never the whole file at once.
 #include <algorithm>
 #include <string>
 
@@ -18,6 +19,9 @@
 namespace {
 
 constexpr std::size_t headerBytes = 18;
+// The most that can come before the pixels: the header, 255 bytes of identification and a colour
+// map of 65535 entries of 4 bytes.
+constexpr std::size_t maxHeadBytes = headerBytes + 255 + 65535 * 4;
 constexpr int mapped = 1, trueColour = 2, grey = 3, runLength = 8;
 
 std::uint32_t little16(const std::uint8_t* at) { return at[0] | (at[1] << 8u); }
@@ -131,22 +135,22 @@ class PixelWriter {
   std::size_t done_ = 0;
 };
 
-bool readPixels(const std::uint8_t* data, std::size_t size, const TgaPage& page, PixelWriter& writer) {
+bool readPixels(ByteStream& data, const TgaPage& page, PixelWriter& writer) {
   const unsigned b = page.pixelBytes;
-  std::size_t at = 0;
   while (!writer.full()) {
     if (!page.runs) {
-      writer.put(data + at);  // the plain page's length was checked beforehand
-      at += b;
+      const std::uint8_t* pixel = data.take(b);
+      if (pixel == nullptr) return false;
+      writer.put(pixel);
       continue;
     }
-    if (at >= size) return false;
-    const std::uint8_t packet = data[at++];
-    const unsigned count = (packet & 0x7Fu) + 1u;
-    const bool repeat = (packet & 0x80u) != 0;
-    if ((repeat ? 1 : count) * std::size_t{b} > size - at) return false;
-    for (unsigned i = 0; i < count && !writer.full(); ++i) writer.put(data + at + (repeat ? 0 : i * b));
-    at += (repeat ? 1 : count) * std::size_t{b};
+    const std::uint8_t* header = data.take(1);
+    if (header == nullptr) return false;
+    const unsigned count = (*header & 0x7Fu) + 1u;
+    const bool repeat = (*header & 0x80u) != 0;
+    const std::uint8_t* pixels = data.take((repeat ? 1 : count) * std::size_t{b});
+    if (pixels == nullptr) return false;
+    for (unsigned i = 0; i < count && !writer.full(); ++i) writer.put(pixels + (repeat ? 0 : i * b));
   }
   return true;
 }
@@ -154,9 +158,16 @@ bool readPixels(const std::uint8_t* data, std::size_t size, const TgaPage& page,
 }  // namespace
 
 std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+  return decodeTgaFrom(MemoryBytes(bytes, size), reason);
+}
+
+std::optional<EightBitImage> decodeTgaFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  // What comes before the pixels (header, identification and colour map) is read at once.
+  std::vector<std::uint8_t> head(static_cast<std::size_t>((std::min)(bytes.size(), std::uint64_t{maxHeadBytes})));
+  head.resize(bytes.readAt(0, head.data(), head.size()));
   TgaPage page;
-  if (!pageOf(bytes, size, page, reason)) return std::nullopt;
-  DecodeClaim claim = simpleClaim(page.width, page.height, page.channels, size - page.dataAt);
+  if (!pageOf(head.data(), head.size(), page, reason)) return std::nullopt;
+  DecodeClaim claim = simpleClaim(page.width, page.height, page.channels, bytes.size() - page.dataAt);
   const std::uint64_t pixels = std::uint64_t{page.width} * page.height;
   if (page.runs) {  // a packet of one byte and one pixel draws at most 128 pixels
     claim.leastDataBytes = (pixels + 127) / 128 * (1 + page.pixelBytes);
@@ -167,10 +178,10 @@ std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t si
   }
   claim.workingBytes = std::uint64_t{page.mapEntries} * 4;
   if (!withinBudget(claim, reason)) return std::nullopt;
-  const std::vector<std::uint8_t> colours = page.kind == mapped ? colourMapOf(bytes, page) : std::vector<std::uint8_t>();
+  const std::vector<std::uint8_t> colours = page.kind == mapped ? colourMapOf(head.data(), page) : std::vector<std::uint8_t>();
   EightBitImage image = unfilledImage(page.width, page.height, page.channels);
   PixelWriter writer(page, colours, image);
-  if (!readPixels(bytes + page.dataAt, size - page.dataAt, page, writer))
-    return refusal(reason, "its run-length data ends early");
+  ByteStream data(bytes, page.dataAt);
+  if (!readPixels(data, page, writer)) return refusal(reason, "its pixel data ends early");
   return image;
 }

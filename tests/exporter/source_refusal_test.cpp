@@ -124,6 +124,8 @@ std::vector<Refusal> refusals() {
     "PSD image: its row lengths claim 32.1 KiB but 200 bytes remain"});
   cases.push_back({"tiff_strip_past_the_end", [] { return oneStripTiff(64, 64, COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, 1,
     Bytes(100, '\x78'), 0, 5000); }, "TIFF image: strip 0 lies past the end of the file"});
+  cases.push_back({"tiff_empty_strip", [] { return oneStripTiff(64, 64, COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, 1, ""); },
+    "TIFF image: a 64 x 64 grey picture needs at least 4 bytes of data"});
   cases.push_back({"tiff_strip_claims_too_much", [] { return oneStripTiff(30000, 30000, COMPRESSION_ADOBE_DEFLATE, PHOTOMETRIC_MINISBLACK, 1,
     Bytes(2000, '\x78')); }, "TIFF image: a 30000 x 30000 grey picture needs at least 851.7 KiB of data (deflate's strongest)"});
   cases.push_back({"tiff_uncompressed_cut_short", [] { return oneStripTiff(20000, 20000, COMPRESSION_NONE, PHOTOMETRIC_RGB, 3,
@@ -184,9 +186,9 @@ TEST(SourceRefusals, ClaimsAreRefusedInASmallAddressSpace) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a claim was not refused, or ran out of memory; 2: the small picture failed";
 }
 
-// Every format but TIFF is read whole into memory, so a file above 1 GiB is refused for its size;
-// a TIFF is read where its strips lie, and the same size does not matter.
-TEST(SourceFiles, OnlyTiffIsReadBeyondTheWholeFileLimit) {
+// Every format but TIFF and TGA is read whole into memory, so a file above 1 GiB is refused for
+// its size; TIFF and TGA are read where their pixels lie, and the same size does not matter.
+TEST(SourceFiles, OnlyTiffAndTgaAreReadBeyondTheWholeFileLimit) {
   const vuktest::TempFolder folder;
   const auto grown = [&](const char* name, const Bytes& bytes) {
     vuktest::putFile(folder.file(name), bytes);
@@ -194,10 +196,13 @@ TEST(SourceFiles, OnlyTiffIsReadBeyondTheWholeFileLimit) {
     return folder.file(name);
   };
   std::string reason;
-  const Bytes tga = Bytes{0, 0, 2} + Bytes(9, '\0') + Bytes{1, 0, 1, 0, 24, 0x20} + Bytes{3, 2, 1};
-  EXPECT_FALSE(readSourceImage(grown("large.tga", tga), &reason));
-  EXPECT_EQ(reason, "it is 1.0 GiB, more than the 1.0 GiB that a source image other than TIFF may take");
-  const std::optional<EightBitImage> tiff = readSourceImage(grown("large.tif", vuktest::tiffFile(2, 2, {}, {1, 2, 3, 4})), &reason);
-  ASSERT_TRUE(tiff) << reason;
-  EXPECT_EQ(std::vector<int>(tiff->samples.begin(), tiff->samples.end()), (std::vector<int>{1, 2, 3, 4}));
+  EXPECT_FALSE(readSourceImage(grown("large.png", vuktest::pngFile(1, 1, 8, 0, {7})), &reason));
+  EXPECT_EQ(reason, "it is 1.0 GiB, more than the 1.0 GiB that a source image other than TIFF or TGA may take");
+  const Bytes tga = Bytes{0, 0, 2} + Bytes(9, '\0') + Bytes{2, 0, 1, 0, 24, 0x20} + Bytes{3, 2, 1, 6, 5, 4};
+  for (const std::string& file : {grown("large.tga", tga), grown("large.tif", vuktest::tiffFile(2, 1, {}, {1, 4}))}) {
+    const std::optional<EightBitImage> image = readSourceImage(file, &reason);
+    ASSERT_TRUE(image) << reason;
+    EXPECT_EQ(image->width, 2u);
+    EXPECT_EQ(image->samples[image->channels], 4);  // the second pixel's first sample
+  }
 }
