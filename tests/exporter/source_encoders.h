@@ -142,6 +142,8 @@ inline Bytes tiffFile(int width, int height, const TiffLayout& layout, const std
       TIFFSetField(tiff, TIFFTAG_PHOTOMETRIC, layout.photometric);
       TIFFSetField(tiff, TIFFTAG_SAMPLEFORMAT, layout.format);
       TIFFSetField(tiff, TIFFTAG_COMPRESSION, layout.compression);
+      if (layout.photometric == PHOTOMETRIC_YCBCR && layout.compression != COMPRESSION_JPEG)
+        TIFFSetField(tiff, TIFFTAG_YCBCRSUBSAMPLING, 1, 1);  // stored as they come, a pixel at a time
       if (layout.photometric == PHOTOMETRIC_YCBCR && layout.compression == COMPRESSION_JPEG) {
         TIFFSetField(tiff, TIFFTAG_JPEGCOLORMODE, JPEGCOLORMODE_RGB);  // handed RGB, stored YCbCr
         TIFFSetField(tiff, TIFFTAG_JPEGQUALITY, 100);

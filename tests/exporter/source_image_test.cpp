@@ -121,6 +121,10 @@ std::vector<SourceCase> sourceCases() {
   cases.push_back({"tiff_cmyka16_planar", [] { vuktest::TiffLayout l; l.bits = 16; l.samplesPerPixel = 5; l.alpha = true;
     l.planar = true; l.photometric = PHOTOMETRIC_SEPARATED; return tiffFile(1, 1, l, {0x00FF, 0x40FF, 0x6400, 0x2000, 0x8000}); },
                    1, 1, 4, {223, 167, 136, 128}});
+  // Pages of libtiff's RGBA reader, which fills the picture's own storage: plain YCbCr, where
+  // neutral chroma (128) leaves R = G = B = Y.
+  cases.push_back({"tiff_ycbcr", [] { vuktest::TiffLayout l; l.samplesPerPixel = 3; l.photometric = PHOTOMETRIC_YCBCR;
+    return tiffFile(2, 1, l, {200, 128, 128, 50, 128, 128}); }, 2, 1, 3, {200, 200, 200, 50, 50, 50}, 1});
   // YCbCr in JPEG strips (chroma subsampled 2 x 2), read as the RGB that libjpeg gives back.
   cases.push_back({"tiff_jpeg_ycbcr", [] { vuktest::TiffLayout l; l.samplesPerPixel = 3; l.photometric = PHOTOMETRIC_YCBCR;
     l.compression = COMPRESSION_JPEG; const E rgb = repeated({200, 100, 50}, 32 * 20);

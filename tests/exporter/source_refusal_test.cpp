@@ -133,6 +133,11 @@ std::vector<Refusal> refusals() {
   cases.push_back({"tiff_jpeg_claims_too_much", [] { return oneStripTiff(20000, 20000, COMPRESSION_JPEG, PHOTOMETRIC_YCBCR, 3,
     Bytes("\xFF\xD8\xFF\xC0\0\x11\x08\x4E\x20\x4E\x20\x03\x01\x22\0\x02\x11\x01\x03\x11\x01", 21) + Bytes(3000, '\0')); },
     "TIFF image: a 20000 x 20000 RGB picture needs at least 1.5 MiB of data (two bits for each 8 x 8 block)"});
+  cases.push_back({"tga_runs_cut_short", [] {
+    Bytes runs;
+    for (int i = 0; i < 50; ++i) runs += Bytes{0, 1, 2, 3};  // a pixel a packet: 50 of 4096
+    return Bytes{0, 0, 10} + Bytes(9, '\0') + Bytes{64, 0, 64, 0, 24, 0x20} + runs; },
+    "nor a readable TGA image: its pixel data ends early"});
   cases.push_back({"webp", [] { return Bytes("RIFF\x10\0\0\0WEBPVP8 ", 16); }, "WebP image: this format is not read"});
   cases.push_back({"unknown", [] { return Bytes("plain text, no picture"); }, "not an image of a format read here"});
   return cases;
