@@ -13,5 +13,7 @@ CommandResult& failWithModuleReason(const char* module, const std::string& file,
   if (reason.empty()) {
     return result.fail(exitNoModule, std::string(module) + " answered 0 for " + file + " and put no reason in the host's log");
   }
-  return result.fail(statusOfModuleReason(reason), file + ": " + reason);
+  // A reason that names the file already is given as it stands; the others are put after the name.
+  const bool named = reason.find(file) != std::string::npos;
+  return result.fail(statusOfModuleReason(reason), named ? reason : file + ": " + reason);
 }

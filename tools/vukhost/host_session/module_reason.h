@@ -12,7 +12,8 @@
 
 ExitStatus statusOfModuleReason(const std::string& reason);
 
-// Fails `result` for `module` having answered 0 on `file`: "FILE: REASON" with the status of the
-// reason's words, or, when `reason` is empty, the module's fault.
+// Fails `result` for `module` having answered 0 on `file`: the reason, after "FILE: " unless it
+// names the file already, with the status of the reason's words; or, when `reason` is empty, the
+// module's fault.
 CommandResult& failWithModuleReason(const char* module, const std::string& file, const std::string& reason,
                                     CommandResult& result);
