@@ -3,49 +3,36 @@
 // that the platform header defines for C and C++ alike unless NOMINMAX is set. The host's own
 // headers rely on those macros, so plug-in code lives with them: it writes (std::min)(a, b).
 //
-// The platform's C++ library guards itself against the macros; this one does not, so every
-// standard header is read here first, before the macros exist (its include guards then keep
-// later includes from seeing them).
+// The platform's C++ library guards itself against the macros; this one does not, so the standard
+// headers that the project and the libraries it builds with reach after this one are read here
+// first, before the macros exist (their include guards then keep later includes from seeing
+// them). A standard header missing here shows at once: "macro "min" requires 2 arguments" in it;
+// add it to the list. Every other standard header stays out, for the build's sake.
 #include <algorithm>
-#include <any>
 #include <array>
 #include <atomic>
 #include <bitset>
 #include <charconv>
 #include <chrono>
 #include <cmath>
-#include <codecvt>
-#include <complex>
 #include <condition_variable>
 #include <cstdint>
-#include <deque>
 #include <exception>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <future>
-#include <iomanip>
 #include <ios>
-#include <iostream>
 #include <istream>
 #include <iterator>
 #include <limits>
-#include <list>
-#include <locale>
 #include <map>
 #include <memory>
-#include <memory_resource>
 #include <mutex>
-#include <numeric>
 #include <optional>
 #include <ostream>
-#include <queue>
 #include <random>
-#include <regex>
 #include <set>
-#include <shared_mutex>
 #include <sstream>
-#include <stack>
 #include <stdexcept>
 #include <streambuf>
 #include <string>
@@ -57,7 +44,6 @@
 #include <unordered_set>
 #include <utility>
 #include <valarray>
-#include <variant>
 #include <vector>
 
 #ifndef NOMINMAX
