@@ -13,6 +13,11 @@ namespace vuk {
 // surrogate), which no UTF-8 name can stand for.
 std::optional<std::string> fileNameOf(const wchar_t* wide);
 
+// The wide text of UTF-8 bytes: the inverse of fileNameOf, for names and for texts that carry
+// them (a failure's reason). Every byte that begins no character (a sequence cut short,
+// overlong, a surrogate or beyond U+10FFFF) becomes U+FFFD.
+std::wstring wideTextOf(const std::string& utf8);
+
 // The platform's own form of a file name: the wide name on Windows, the bytes elsewhere.
 std::filesystem::path nativePath(const std::string& fileName);
 

@@ -4,10 +4,5 @@
 // so an unattended export or import never waits for a click.
 #include <maxapi.h>
 
-#include <string>
-
 // `reason` is UTF-8 text (file names travel so); an entry longer than the host's log takes is cut.
 void reportFailure(Interface* ip, const wchar_t* title, const char* reason) noexcept;
-
-// The UTF-8 text as wide text; a malformed sequence becomes U+FFFD.
-std::wstring wideFromUtf8(const std::string& text);

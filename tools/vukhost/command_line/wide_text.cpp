@@ -1,5 +1,7 @@
 #include "wide_text.h"
 
+#include "file_name.h"
+
 #include <clocale>
 #include <cstdlib>
 #include <cstring>
@@ -45,21 +47,6 @@ void appendUtf8(std::string& out, char32_t c) {
   }
 }
 
-// The length of a UTF-8 sequence from its lead byte, and the bits the lead byte carries; 0 for a
-// byte that cannot lead.
-int sequenceLength(unsigned char lead, char32_t& bits) {
-  if (lead < 0x80) { bits = lead; return 1; }
-  if ((lead & 0xE0) == 0xC0) { bits = lead & 0x1F; return 2; }
-  if ((lead & 0xF0) == 0xE0) { bits = lead & 0x0F; return 3; }
-  if ((lead & 0xF8) == 0xF0) { bits = lead & 0x07; return 4; }
-  return 0;
-}
-
-bool isShortest(char32_t c, int length) {
-  static const char32_t smallest[] = {0, 0, 0x80, 0x800, 0x10000};
-  return c >= smallest[length];
-}
-
 }  // namespace
 
 std::string toUtf8(const std::wstring& text) {
@@ -71,25 +58,7 @@ std::string toUtf8(const std::wstring& text) {
 
 std::string toUtf8(const wchar_t* text) { return text == nullptr ? std::string() : toUtf8(std::wstring(text)); }
 
-std::wstring fromUtf8(const std::string& text) {
-  std::wstring out;
-  out.reserve(text.size());
-  std::size_t i = 0;
-  while (i < text.size()) {
-    char32_t c = 0;
-    int length = sequenceLength(static_cast<unsigned char>(text[i]), c);
-    bool good = length > 0 && i + static_cast<std::size_t>(length) <= text.size();
-    for (int k = 1; good && k < length; ++k) {
-      unsigned char next = static_cast<unsigned char>(text[i + static_cast<std::size_t>(k)]);
-      good = (next & 0xC0) == 0x80;
-      c = (c << 6) | (next & 0x3F);
-    }
-    good = good && isShortest(c, length) && c <= 0x10FFFF && !(c >= 0xD800 && c <= 0xDFFF);
-    out += good ? static_cast<wchar_t>(c) : L'\uFFFD';
-    i += good ? static_cast<std::size_t>(length) : 1;
-  }
-  return out;
-}
+std::wstring fromUtf8(const std::string& text) { return vuk::wideTextOf(text); }
 
 std::string printable(const std::string& text) {
   static const char digits[] = "0123456789ABCDEF";
