@@ -1,6 +1,7 @@
 #include <sys/stat.h>
 
 #include <cstring>
+#include <system_error>
 
 #include "file_name.h"
 #include "verdict.h"
@@ -121,7 +122,14 @@ const char* notPlainFile(std::FILE* file) noexcept {
 std::optional<VukInput> OpenForRead(const char* path, std::string* verdict) {
   if (path == nullptr) return noInput(verdict, "no file name");
   VukFile file(openFile(path, "rb"));
-  if (!file) return noInput(verdict, "cannot open ", path);
+  if (!file) {
+    // Windows opens no folder at all; it is told apart from a name that is not there.
+    std::error_code ignored;
+    if (std::filesystem::is_directory(nativePath(path), ignored)) {
+      return noInput(verdict, "cannot open ", path, ": it is a folder, not a file");
+    }
+    return noInput(verdict, "cannot open ", path);
+  }
   if (const char* what = notPlainFile(file.get())) return noInput(verdict, "cannot open ", path, ": ", what);
   const std::int64_t length = fileLength(file.get());
   if (length < 0) {
