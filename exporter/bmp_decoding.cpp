@@ -13,6 +13,9 @@
 //
 // Refused with their reason: embedded JPEG or PNG data, OS/2 Huffman and RLE24 coding, 64-bit
 // pixels, and icons or pointers as the first image of an array.
+//
+// The headers are read first (every field lies in the first 152 bytes), then the palette, then
+// the pixels from where the file header says: plain rows one at a time, runs in order.
 #include <algorithm>
 #include <string>
 
@@ -22,6 +25,8 @@
 namespace {
 
 constexpr std::size_t fileHeaderBytes = 14;
+// An array's header, the file header and the largest info header: every field read lies there.
+constexpr std::size_t headBytes = 2 * fileHeaderBytes + 124;
 constexpr std::uint32_t plainPixels = 0, rle8 = 1, rle4 = 2, bitFields = 3, embeddedJpeg = 4, embeddedPng = 5,
                         alphaBitFields = 6;
 
@@ -42,12 +47,13 @@ struct BmpPage {
   std::uint32_t compression = plainPixels;
   std::uint32_t masks[4] = {};
   std::uint8_t palette[256 * 3] = {};  // RGB; entries the file does not hold stay black
-  std::size_t dataAt = 0;
+  std::uint64_t dataAt = 0, paletteAt = 0;
+  std::uint32_t declaredColours = 0, infoBytes = 0;
   int channels = 3;
 };
 
 // Masks from the header (52 bytes and more) or right after a 40-byte one.
-bool readMasks(const std::uint8_t* bytes, std::size_t size, std::size_t infoAt, std::uint32_t infoBytes,
+bool readMasks(const std::uint8_t* bytes, std::uint64_t size, std::size_t infoAt, std::uint32_t infoBytes,
                BmpPage& page, std::string& reason) {
   const bool withAlpha = page.compression == alphaBitFields || infoBytes >= 56;
   std::size_t masksAt = infoAt + 40;
@@ -62,18 +68,21 @@ bool readMasks(const std::uint8_t* bytes, std::size_t size, std::size_t infoAt, 
   return true;
 }
 
-void readPalette(const std::uint8_t* bytes, std::size_t size, std::size_t paletteAt, std::uint32_t declared,
+void readPalette(const RandomAccessBytes& bytes, std::uint64_t paletteAt, std::uint32_t declared,
                  unsigned entryBytes, BmpPage& page) {
   const std::uint32_t most = 1u << page.bits;
   if (declared == 0 || declared > most) declared = most;
-  const std::size_t end = (std::min)(page.dataAt, size);
-  const std::size_t room = end > paletteAt ? (end - paletteAt) / entryBytes : 0;
-  const std::size_t entries = (std::min)(std::size_t{declared}, room);
-  for (std::size_t i = 0; i < entries; ++i)
-    for (int c = 0; c < 3; ++c) page.palette[i * 3 + c] = bytes[paletteAt + i * entryBytes + 2 - c];
+  const std::uint64_t end = (std::min)(std::uint64_t{page.dataAt}, bytes.size());
+  const std::uint64_t room = end > paletteAt ? (end - paletteAt) / entryBytes : 0;
+  const std::size_t entries = static_cast<std::size_t>((std::min)(std::uint64_t{declared}, room));
+  std::uint8_t stored[256 * 4];
+  const std::size_t got = bytes.readAt(paletteAt, stored, entries * entryBytes) / entryBytes;
+  for (std::size_t i = 0; i < got; ++i)
+    for (int c = 0; c < 3; ++c) page.palette[i * 3 + c] = stored[i * entryBytes + 2 - c];
 }
 
-bool pageOf(const std::uint8_t* bytes, std::size_t size, BmpPage& page, std::string& reason) {
+// The headers, from `bytes`, the first of the file's `size` bytes (all of them, or headBytes).
+bool pageOf(const std::uint8_t* bytes, std::uint64_t size, BmpPage& page, std::string& reason) {
   std::size_t base = 0;  // an array's first image follows the array's own 14-byte header
   if (size >= 2 && bytes[0] == 'B' && bytes[1] == 'A') {
     base = fileHeaderBytes;
@@ -84,6 +93,7 @@ bool pageOf(const std::uint8_t* bytes, std::size_t size, BmpPage& page, std::str
   if (size < infoAt + 16 && !(size >= infoAt + 12 && little32(bytes + infoAt) == 12))
     return refuse(reason, "its headers are cut short");
   const std::uint32_t infoBytes = little32(bytes + infoAt);
+  page.infoBytes = infoBytes;
   if (infoBytes < 12 || (infoBytes > 12 && infoBytes < 16) || infoBytes > size - infoAt)
     return refuse(reason, "its info header (" + std::to_string(infoBytes) + " bytes) is cut short or damaged");
   page.dataAt = little32(bytes + base + 10);  // from the start of the file, in arrays too
@@ -126,7 +136,8 @@ bool pageOf(const std::uint8_t* bytes, std::size_t size, BmpPage& page, std::str
   } else if (bits == 32) {
     page.masks[0] = 0xFF0000, page.masks[1] = 0xFF00, page.masks[2] = 0xFF;
   }
-  if (bits <= 8) readPalette(bytes, size, infoAt + infoBytes, declaredColours, infoBytes == 12 ? 3 : 4, page);
+  page.paletteAt = infoAt + infoBytes;
+  page.declaredColours = declaredColours;
   page.channels = page.masks[3] != 0 ? 4 : 3;
   return true;
 }
@@ -135,12 +146,18 @@ std::uint32_t pictureRow(const BmpPage& page, std::uint32_t storedRow) {
   return page.topDown ? storedRow : page.height - 1 - storedRow;
 }
 
-void decodePlain(const std::uint8_t* data, std::uint64_t stride, const BmpPage& page, EightBitImage& image) {
+// Row by row, each read from where it lies; the claim made sure that they are all there (the last
+// one's padding may be missing).
+bool decodePlain(const RandomAccessBytes& bytes, std::uint64_t stride, std::uint64_t lastRow, const BmpPage& page,
+                 EightBitImage& image) {
   MaskedChannel masks[4];
   for (int c = 0; c < 4; ++c) masks[c] = maskedChannel(page.masks[c]);
   const int channels = page.channels;
+  std::vector<std::uint8_t> stored(static_cast<std::size_t>(stride));
+  const std::uint8_t* row = stored.data();
   for (std::uint32_t r = 0; r < page.height; ++r) {
-    const std::uint8_t* row = data + r * stride;
+    if (!bytes.readAllAt(page.dataAt + r * stride, stored.data(), static_cast<std::size_t>(r + 1 < page.height ? stride : lastRow)))
+      return false;
     std::uint8_t* out = image.samples.data() + std::size_t{pictureRow(page, r)} * page.width * channels;
     for (std::uint32_t x = 0; x < page.width; ++x, out += channels) {
       if (page.bits <= 8) {
@@ -157,11 +174,12 @@ void decodePlain(const std::uint8_t* data, std::uint64_t stride, const BmpPage& 
       }
     }
   }
+  return true;
 }
 
-// Walks the runs and puts each palette colour at its place, rows counted from the first stored.
-void decodeRuns(const std::uint8_t* data, std::size_t size, const BmpPage& page, EightBitImage& image) {
-  std::size_t at = 0;
+// Walks the runs in order and puts each palette colour at its place, rows counted from the first
+// stored.
+void decodeRuns(ByteStream& data, const BmpPage& page, EightBitImage& image) {
   std::uint32_t x = 0, y = 0;
   const auto put = [&](unsigned index) {
     if (x < page.width && y < page.height)
@@ -171,9 +189,10 @@ void decodeRuns(const std::uint8_t* data, std::size_t size, const BmpPage& page,
   const auto nibble = [&](std::uint8_t value, unsigned i) -> unsigned {
     return page.bits == 8 ? value : (i % 2 == 0 ? value >> 4 : value & 15u);
   };
-  while (at + 2 <= size && y < page.height) {
-    const std::uint8_t count = data[at], value = data[at + 1];
-    at += 2;
+  while (y < page.height) {
+    const std::uint8_t* pair = data.take(2);
+    if (pair == nullptr) return;
+    const std::uint8_t count = pair[0], value = pair[1];
     if (count > 0) {
       for (unsigned i = 0; i < count && x < page.width; ++i) put(nibble(value, i));
     } else if (value == 0) {
@@ -182,25 +201,31 @@ void decodeRuns(const std::uint8_t* data, std::size_t size, const BmpPage& page,
     } else if (value == 1) {
       return;
     } else if (value == 2) {
-      if (at + 2 > size) return;
-      x += data[at];
-      y += data[at + 1];
-      at += 2;
+      const std::uint8_t* delta = data.take(2);
+      if (delta == nullptr) return;
+      x += delta[0];
+      y += delta[1];
     } else {
       const std::size_t bytes = page.bits == 8 ? value : (value + 1u) / 2;
-      if (bytes > size - at) return;
-      for (unsigned i = 0; i < value; ++i) put(nibble(data[at + (page.bits == 8 ? i : i / 2)], i));
-      at += bytes + (bytes % 2);  // absolute runs end on a 16-bit boundary
+      const std::uint8_t* run = data.take(bytes);
+      if (run == nullptr) return;
+      for (unsigned i = 0; i < value; ++i) put(nibble(run[page.bits == 8 ? i : i / 2], i));
+      if (bytes % 2 != 0 && data.take(1) == nullptr) return;  // absolute runs end on a 16-bit boundary
     }
   }
 }
 
 }  // namespace
 
-std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+std::optional<EightBitImage> decodeBmpFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  std::uint8_t head[headBytes] = {};
+  const std::uint64_t size = bytes.size();
+  if (bytes.readAt(0, head, sizeof head) < (std::min)(size, std::uint64_t{headBytes}))
+    return refusal(reason, "its headers cannot be read");
   BmpPage page;
-  if (!pageOf(bytes, size, page, reason)) return std::nullopt;
-  const std::size_t dataBytes = size - page.dataAt;
+  if (!pageOf(head, size, page, reason)) return std::nullopt;
+  if (page.bits <= 8) readPalette(bytes, page.paletteAt, page.declaredColours, page.infoBytes == 12 ? 3 : 4, page);
+  const std::uint64_t dataBytes = size - page.dataAt;
   const bool runs = page.compression == rle8 || page.compression == rle4;
   DecodeClaim claim = simpleClaim(page.width, page.height, page.channels, dataBytes);
   // Sides past the largest read are refused all the same; held to it, the sums cannot overflow.
@@ -218,14 +243,16 @@ std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t si
     claim.leastDataBytes = stride * (h - 1) + lastRow;
     claim.strongest = "uncompressed";
   }
+  claim.workingBytes = runs ? ByteStream::bufferBytes : stride;
   if (!withinBudget(claim, reason)) return std::nullopt;
   if (!runs) {
     EightBitImage image = unfilledImage(page.width, page.height, page.channels);
-    decodePlain(bytes + page.dataAt, stride, page, image);
+    if (!decodePlain(bytes, stride, lastRow, page, image)) return refusal(reason, "its pixel data cannot be read");
     return image;
   }
   EightBitImage image = unfilledImage(page.width, page.height, 3);
   for (std::size_t i = 0; i < image.samples.size(); i += 3) std::copy_n(page.palette, 3, &image.samples[i]);
-  decodeRuns(bytes + page.dataAt, dataBytes, page, image);
+  ByteStream data(bytes, page.dataAt);
+  decodeRuns(data, page, image);
   return image;
 }

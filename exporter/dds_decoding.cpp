@@ -11,6 +11,9 @@
 // asks for it. Two-channel formats (BC5, R8G8) come out as RGB with blue 0. Samples of sRGB formats
 // are kept as stored. Premultiplied BC2 and BC3 (DXT2, DXT4) are kept as stored as well.
 //
+// The header is read first, then the first level in order from the file, a row of pixels or of
+// blocks at a time.
+//
 // Refused, with the variant named: BC6H (half-float blocks), signed uncompressed formats, packed
 // YUV, shared-exponent and 11-11-10 float pixels, and every other DXGI format.
 #include <algorithm>
@@ -182,7 +185,7 @@ bool maskedLayout(const std::uint8_t* format, Layout& layout, std::string& reaso
 }
 
 // The layout of the first level, and where its pixels start.
-bool layoutOf(const std::uint8_t* bytes, std::size_t size, Layout& layout, std::size_t& dataAt, std::string& reason) {
+bool layoutOf(const std::uint8_t* bytes, std::uint64_t size, Layout& layout, std::size_t& dataAt, std::string& reason) {
   if (size < legacyHeaderEnd || little32(bytes + 4) != 124 || little32(bytes + 76) != 32)
     return refuse(reason, "its header is cut short or damaged");
   const std::uint8_t* format = bytes + 76;
@@ -195,36 +198,46 @@ bool layoutOf(const std::uint8_t* bytes, std::size_t size, Layout& layout, std::
   return dxgiLayout(little32(bytes + legacyHeaderEnd), layout, reason);
 }
 
-void decodeMasked(const std::uint8_t* data, const Layout& layout, EightBitImage& image) {
+// Both read a row at a time: a row of the widest pixels takes just under a MiB.
+bool decodeMasked(ByteStream& data, const Layout& layout, EightBitImage& image) {
   const int channels = image.channels;
-  const std::size_t pixels = std::size_t{image.width} * image.height;
   const int colours = layout.grey ? 1 : 3;
   MaskedChannel masks[4];
   for (int c = 0; c < 4; ++c) masks[c] = maskedChannel(layout.masks[c]);
   std::uint8_t* out = image.samples.data();
-  for (std::size_t i = 0; i < pixels; ++i, data += layout.bytesPerPixel) {
-    std::uint32_t pixel = 0;
-    for (unsigned b = 0; b < layout.bytesPerPixel; ++b) pixel |= std::uint32_t{data[b]} << (8 * b);
-    for (int c = 0; c < colours; ++c) *out++ = maskedSample(pixel, masks[c]);
-    if (channels > colours) *out++ = maskedSample(pixel, masks[3]);
+  for (std::uint32_t y = 0; y < image.height; ++y) {
+    const std::uint8_t* in = data.take(std::size_t{image.width} * layout.bytesPerPixel);
+    if (in == nullptr) return false;
+    for (std::uint32_t x = 0; x < image.width; ++x, in += layout.bytesPerPixel) {
+      std::uint32_t pixel = 0;
+      for (unsigned b = 0; b < layout.bytesPerPixel; ++b) pixel |= std::uint32_t{in[b]} << (8 * b);
+      for (int c = 0; c < colours; ++c) *out++ = maskedSample(pixel, masks[c]);
+      if (channels > colours) *out++ = maskedSample(pixel, masks[3]);
+    }
   }
+  return true;
 }
 
-void decodeWide(const std::uint8_t* data, const Layout& layout, EightBitImage& image) {
+bool decodeWide(ByteStream& data, const Layout& layout, EightBitImage& image) {
   std::uint8_t* out = image.samples.data();
-  const std::size_t samples = image.samples.size();
-  for (std::size_t i = 0; i < samples; ++i) {
-    if (layout.storage == Storage::float32) {
-      float value;
-      std::memcpy(&value, data, 4);  // little-endian hosts only, as the modules' platform is
-      *out++ = floatSample(value);
-      data += 4;
-      continue;
+  const std::size_t rowSamples = std::size_t{image.width} * layout.components;
+  for (std::uint32_t y = 0; y < image.height; ++y) {
+    const std::uint8_t* in = data.take(std::size_t{image.width} * layout.bytesPerPixel);
+    if (in == nullptr) return false;
+    for (std::size_t i = 0; i < rowSamples; ++i) {
+      if (layout.storage == Storage::float32) {
+        float value;
+        std::memcpy(&value, in, 4);  // little-endian hosts only, as the modules' platform is
+        *out++ = floatSample(value);
+        in += 4;
+        continue;
+      }
+      const std::uint16_t value = static_cast<std::uint16_t>(in[0] | (in[1] << 8));
+      *out++ = layout.storage == Storage::half ? floatSample(halfToFloat(value)) : scaledSample(value, 16);
+      in += 2;
     }
-    const std::uint16_t value = static_cast<std::uint16_t>(data[0] | (data[1] << 8));
-    *out++ = layout.storage == Storage::half ? floatSample(halfToFloat(value)) : scaledSample(value, 16);
-    data += 2;
   }
+  return true;
 }
 
 void decodeBlock(const std::uint8_t* block, Block kind, std::uint8_t* texels) {
@@ -242,19 +255,24 @@ void decodeBlock(const std::uint8_t* block, Block kind, std::uint8_t* texels) {
 
 // Whole blocks, clipped at the right and bottom edges of pictures whose sides are not
 // multiples of 4.
-void decodeBlocks(const std::uint8_t* data, const Layout& layout, EightBitImage& image) {
+bool decodeBlocks(ByteStream& data, const Layout& layout, EightBitImage& image) {
   const int channels = image.channels;
   const std::uint32_t blocksWide = (image.width + 3) / 4;
+  const unsigned bytes = blockBytes(layout.block);
   std::uint8_t texels[64];
-  for (std::uint32_t by = 0; by * 4 < image.height; ++by)
-    for (std::uint32_t bx = 0; bx < blocksWide; ++bx, data += blockBytes(layout.block)) {
-      decodeBlock(data, layout.block, texels);
+  for (std::uint32_t by = 0; by * 4 < image.height; ++by) {
+    const std::uint8_t* in = data.take(std::size_t{blocksWide} * bytes);
+    if (in == nullptr) return false;
+    for (std::uint32_t bx = 0; bx < blocksWide; ++bx, in += bytes) {
+      decodeBlock(in, layout.block, texels);
       for (std::uint32_t y = by * 4; y < (std::min)(image.height, by * 4 + 4); ++y)
         for (std::uint32_t x = bx * 4; x < (std::min)(image.width, bx * 4 + 4); ++x) {
           const std::uint8_t* texel = texels + ((y % 4) * 4 + x % 4) * 4;
           std::copy_n(texel, channels, &image.samples[(std::size_t{y} * image.width + x) * channels]);
         }
     }
+  }
+  return true;
 }
 
 // BC1 and BC7 pictures that are opaque everywhere lose their alpha, in place.
@@ -270,11 +288,15 @@ void dropOpaqueAlpha(EightBitImage& image) {
 
 }  // namespace
 
-std::optional<EightBitImage> decodeDds(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+std::optional<EightBitImage> decodeDdsFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  std::uint8_t head[legacyHeaderEnd + extendedHeaderBytes] = {};
+  const std::uint64_t size = bytes.size();
+  if (bytes.readAt(0, head, sizeof head) < (std::min)(size, std::uint64_t{sizeof head}))
+    return refusal(reason, "its header cannot be read");
   Layout layout;
   std::size_t dataAt = 0;
-  if (!layoutOf(bytes, size, layout, dataAt, reason)) return std::nullopt;
-  const std::uint32_t height = little32(bytes + 12), width = little32(bytes + 16);
+  if (!layoutOf(head, size, layout, dataAt, reason)) return std::nullopt;
+  const std::uint32_t height = little32(head + 12), width = little32(head + 16);
   const int channels = channelsOf(layout);
   DecodeClaim claim = simpleClaim(width, height, channels, size - dataAt);
   const bool blockCoded = layout.storage == Storage::blocks;
@@ -283,12 +305,15 @@ std::optional<EightBitImage> decodeDds(const std::uint8_t* bytes, std::size_t si
   const std::uint64_t h = (std::min)(std::uint64_t{height}, maxPictureSide + 1);
   claim.leastDataBytes = blockCoded ? (w + 3) / 4 * ((h + 3) / 4) * blockBytes(layout.block) : w * h * layout.bytesPerPixel;
   claim.strongest = blockCoded ? "its first level, in blocks of 4 x 4 pixels" : "its first level, uncompressed";
+  claim.workingBytes = ByteStream::bufferBytes;
   if (!withinBudget(claim, reason)) return std::nullopt;
   EightBitImage image = unfilledImage(width, height, channels);
-  const std::uint8_t* data = bytes + dataAt;
-  if (layout.storage == Storage::masked) decodeMasked(data, layout, image);
-  else if (layout.storage == Storage::blocks) decodeBlocks(data, layout, image);
-  else decodeWide(data, layout, image);
+  ByteStream data(bytes, dataAt);
+  bool read = false;
+  if (layout.storage == Storage::masked) read = decodeMasked(data, layout, image);
+  else if (layout.storage == Storage::blocks) read = decodeBlocks(data, layout, image);
+  else read = decodeWide(data, layout, image);
+  if (!read) return refusal(reason, "its pixel data cannot be read");
   if (layout.storage == Storage::blocks && (layout.block == Block::bc1 || layout.block == Block::bc7))
     dropOpaqueAlpha(image);
   return image;

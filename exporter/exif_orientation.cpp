@@ -1,6 +1,7 @@
 #include "exif_orientation.h"
 
 #include <cstring>
+#include <vector>
 
 namespace {
 
@@ -49,27 +50,31 @@ int orientationOf(const std::uint8_t* tiff, std::size_t size) {
 
 }  // namespace
 
-int exifOrientation(const std::uint8_t* bytes, std::size_t size) {
-  if (size < 4 || bytes[0] != 0xFF || bytes[1] != 0xD8) return 1;
-  std::size_t at = 2;
+int exifOrientation(const RandomAccessBytes& bytes) {
+  const std::uint64_t size = bytes.size();
+  std::uint8_t marker[4];
+  if (!bytes.readAllAt(0, marker, 2) || marker[0] != 0xFF || marker[1] != 0xD8) return 1;
+  std::uint64_t at = 2;
   while (at + 4 <= size) {
-    if (bytes[at] != 0xFF) return 1;
-    const std::uint8_t marker = bytes[at + 1];
-    if (marker == 0xFF) {  // fill byte
+    if (!bytes.readAllAt(at, marker, 4) || marker[0] != 0xFF) return 1;
+    const std::uint8_t kind = marker[1];
+    if (kind == 0xFF) {  // fill byte
       ++at;
       continue;
     }
-    if (marker == 0xD8 || marker == 0x01 || (marker >= 0xD0 && marker <= 0xD7)) {  // no length
+    if (kind == 0xD8 || kind == 0x01 || (kind >= 0xD0 && kind <= 0xD7)) {  // no length
       at += 2;
       continue;
     }
-    if (marker == 0xDA || marker == 0xD9) return 1;  // the scan (or the end) comes first
-    const std::size_t length = static_cast<std::size_t>(bytes[at + 2] << 8 | bytes[at + 3]);
+    if (kind == 0xDA || kind == 0xD9) return 1;  // the scan (or the end) comes first
+    const std::size_t length = static_cast<std::size_t>(marker[2] << 8 | marker[3]);
     if (length < 2 || length > size - at - 2) return 1;
-    const std::uint8_t* payload = bytes + at + 4;
     const std::size_t payloadBytes = length - 2;
-    if (marker == 0xE1 && payloadBytes >= 6 && std::memcmp(payload, "Exif\0\0", 6) == 0)
-      return orientationOf(payload + 6, payloadBytes - 6);
+    if (kind == 0xE1 && payloadBytes >= 6) {
+      std::vector<std::uint8_t> payload(payloadBytes);
+      if (!bytes.readAllAt(at + 4, payload.data(), payloadBytes)) return 1;
+      if (std::memcmp(payload.data(), "Exif\0\0", 6) == 0) return orientationOf(payload.data() + 6, payloadBytes - 6);
+    }
     at += 2 + length;
   }
   return 1;

@@ -6,7 +6,8 @@
 // of the colour table are black. Later frames, comments and application blocks are not read.
 //
 // The pixels are LZW codes of 2 to 12 bits, lowest bit first, in blocks of up to 255 bytes; a
-// frame whose codes end before its last pixel, or name a string not yet made, is refused.
+// frame whose codes end before its last pixel, or name a string not yet made, is refused. The
+// file is read in order, a sub-block at a time.
 #include <algorithm>
 #include <cstring>
 #include <memory>
@@ -30,36 +31,38 @@ bool refuse(std::string& reason, std::string why) {
 
 class GifInput {
  public:
-  GifInput(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
-  bool has(std::size_t count) const { return count <= size_ - at_; }
-  const std::uint8_t* take(std::size_t count) {
-    const std::uint8_t* here = bytes_ + at_;
-    at_ += count;
-    return here;
+  explicit GifInput(const RandomAccessBytes& bytes) : stream_(bytes, 0) {}
+  // The next `count` bytes (at most a MiB), valid until the next call; null at the end of the file.
+  const std::uint8_t* take(std::size_t count) { return stream_.take(count); }
+  // The next byte, or -1 at the end of the file.
+  int next() {
+    const std::uint8_t* at = stream_.take(1);
+    return at != nullptr ? *at : -1;
   }
-  std::size_t at() const { return at_; }
+  int peek() {
+    const std::uint8_t* at = stream_.look(1);
+    return at != nullptr ? *at : -1;
+  }
+  std::uint64_t left() const { return stream_.left(); }
   // Passes over a chain of sub-blocks up to its empty block.
   bool skipBlocks() {
     for (;;) {
-      if (!has(1)) return false;
-      const std::size_t length = *take(1);
+      const int length = next();
+      if (length < 0) return false;
       if (length == 0) return true;
-      if (!has(length)) return false;
-      take(length);
+      if (take(static_cast<std::size_t>(length)) == nullptr) return false;
     }
   }
 
  private:
-  const std::uint8_t* bytes_;
-  std::size_t size_;
-  std::size_t at_ = 0;
+  ByteStream stream_;
 };
 
 struct Frame {
   std::uint32_t left = 0, top = 0, width = 0, height = 0;
   bool interlaced = false;
-  const std::uint8_t* colours = nullptr;  // RGB triples
-  unsigned colourCount = 0;
+  std::uint8_t colours[256 * 3] = {};  // RGB triples
+  unsigned colourCount = 0;            // 0: no colour table
   int transparent = -1;
 };
 
@@ -67,29 +70,31 @@ struct Frame {
 // graphic control block) and reads the frame's descriptor and colour table.
 bool reachFirstFrame(GifInput& input, Frame& frame, std::string& reason) {
   for (;;) {
-    if (!input.has(1)) return refuse(reason, "it ends before its first frame");
-    const std::uint8_t kind = *input.take(1);
+    const int kind = input.next();
+    if (kind < 0) return refuse(reason, "it ends before its first frame");
     if (kind == 0x3B) return refuse(reason, "it holds no frame");
     if (kind == 0x21) {
-      if (!input.has(1)) return refuse(reason, "an extension block is cut short");
-      const std::uint8_t label = *input.take(1);
-      if (label == 0xF9 && input.has(5) && input.take(0)[0] == 4) {
+      const int label = input.next();
+      if (label < 0) return refuse(reason, "an extension block is cut short");
+      if (label == 0xF9 && input.peek() == 4) {
         const std::uint8_t* control = input.take(5);
-        frame.transparent = (control[1] & 1u) != 0 ? control[4] : -1;
+        if (control != nullptr) frame.transparent = (control[1] & 1u) != 0 ? control[4] : -1;
+        else return refuse(reason, "an extension block is cut short");
       }
       if (!input.skipBlocks()) return refuse(reason, "an extension block is cut short");
       continue;
     }
     if (kind != 0x2C) return refuse(reason, "a block before its first frame is damaged");
-    if (!input.has(9)) return refuse(reason, "its first frame's descriptor is cut short");
     const std::uint8_t* descriptor = input.take(9);
+    if (descriptor == nullptr) return refuse(reason, "its first frame's descriptor is cut short");
     frame.left = little16(descriptor), frame.top = little16(descriptor + 2);
     frame.width = little16(descriptor + 4), frame.height = little16(descriptor + 6);
     frame.interlaced = (descriptor[8] & 0x40u) != 0;
     if ((descriptor[8] & 0x80u) != 0) {
       const unsigned count = 2u << (descriptor[8] & 7u);
-      if (!input.has(count * 3)) return refuse(reason, "its first frame's colour table is cut short");
-      frame.colours = input.take(count * 3);
+      const std::uint8_t* colours = input.take(count * 3);
+      if (colours == nullptr) return refuse(reason, "its first frame's colour table is cut short");
+      std::copy_n(colours, count * 3, frame.colours);
       frame.colourCount = count;
     }
     return true;
@@ -120,18 +125,23 @@ class LzwDecoder {
     std::uint64_t done = 0;
     std::uint32_t held = 0;
     unsigned heldBits = 0;
-    std::size_t blockLeft = 0;
+    std::uint8_t block[255];
+    std::size_t blockAt = 0, blockEnd = 0;
     const unsigned clear = 1u << rootBits_, end = clear + 1;
     while (done < pixels) {
       while (heldBits < width_) {  // the next byte of the sub-blocks
-        if (blockLeft == 0) {
-          if (!input.has(1) || (blockLeft = *input.take(1)) == 0 || !input.has(blockLeft))
+        if (blockAt == blockEnd) {
+          const int length = input.next();
+          const std::uint8_t* data = length > 0 ? input.take(static_cast<std::size_t>(length)) : nullptr;
+          if (data == nullptr)
             return refuse(reason, "its first frame's data ends after " + std::to_string(done) + " of " +
                                       std::to_string(pixels) + " pixels");
+          std::copy_n(data, length, block);
+          blockAt = 0;
+          blockEnd = static_cast<std::size_t>(length);
         }
-        held |= std::uint32_t{*input.take(1)} << heldBits;
+        held |= std::uint32_t{block[blockAt++]} << heldBits;
         heldBits += 8;
-        --blockLeft;
       }
       const unsigned code = held & ((1u << width_) - 1);
       held >>= width_;
@@ -191,24 +201,26 @@ class LzwDecoder {
 
 }  // namespace
 
-std::optional<EightBitImage> decodeGif(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  GifInput input(bytes, size);
-  if (!input.has(13) || (std::memcmp(bytes, "GIF87a", 6) != 0 && std::memcmp(bytes, "GIF89a", 6) != 0))
+std::optional<EightBitImage> decodeGifFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  GifInput input(bytes);
+  const std::uint8_t* header = input.take(13);
+  if (header == nullptr || (std::memcmp(header, "GIF87a", 6) != 0 && std::memcmp(header, "GIF89a", 6) != 0))
     return refusal(reason, "its header is cut short");
-  const std::uint8_t* screen = input.take(13) + 6;
+  std::uint8_t screen[7];
+  std::copy_n(header + 6, 7, screen);
   Frame frame;
   if ((screen[4] & 0x80u) != 0) {  // the global colour table
     const unsigned count = 2u << (screen[4] & 7u);
-    if (!input.has(count * 3)) return refusal(reason, "its colour table is cut short");
-    frame.colours = input.take(count * 3);
+    const std::uint8_t* colours = input.take(count * 3);
+    if (colours == nullptr) return refusal(reason, "its colour table is cut short");
+    std::copy_n(colours, count * 3, frame.colours);
     frame.colourCount = count;
   }
   if (!reachFirstFrame(input, frame, reason)) return std::nullopt;
-  if (frame.colours == nullptr) return refusal(reason, "its first frame has no colour table");
+  if (frame.colourCount == 0) return refusal(reason, "its first frame has no colour table");
   if (frame.width < 1 || frame.height < 1) return refusal(reason, "its first frame has no pixels");
-  if (!input.has(1) || input.take(0)[0] < 1 || input.take(0)[0] > 8)
-    return refusal(reason, "its first frame's LZW code size is damaged");
-  const unsigned rootBits = *input.take(1);
+  const int rootBits = input.next();
+  if (rootBits < 1 || rootBits > 8) return refusal(reason, "its first frame's LZW code size is damaged");
   // A screen of no size is the frame's own.
   const bool ownScreen = little16(screen) < 1 || little16(screen + 2) < 1;
   const std::uint32_t width = ownScreen ? frame.width : little16(screen);
@@ -217,23 +229,25 @@ std::optional<EightBitImage> decodeGif(const std::uint8_t* bytes, std::size_t si
   const bool covers = left == 0 && top == 0 && frame.width >= width && frame.height >= height;
   const int channels = frame.transparent >= 0 || !covers ? 4 : 3;
   // The screen outside the frame counts as data too: a tiny frame may not claim a huge page.
-  DecodeClaim claim = simpleClaim(width, height, channels, size - input.at());
+  DecodeClaim claim = simpleClaim(width, height, channels, input.left());
   const std::uint64_t framePixels = std::uint64_t{frame.width} * frame.height;
   claim.leastDataBytes = leastBytes((std::max)(std::uint64_t{width} * height, framePixels), lzwExpansion);
   claim.strongest = "LZW codes of 4096 pixels in 12 bits";
+  claim.workingBytes = ByteStream::bufferBytes;
   if (!withinBudget(claim, reason)) return std::nullopt;
   EightBitImage image = blankImage(width, height, channels);  // transparent black where the frame is not
   std::uint64_t at = 0;
+  const Frame& f = frame;
   const auto put = [&](std::uint8_t index) {
-    const auto x = static_cast<std::uint32_t>(at % frame.width) + left;
-    const std::uint32_t y = frameRow(static_cast<std::uint32_t>(at / frame.width), frame.height, frame.interlaced) + top;
+    const auto x = static_cast<std::uint32_t>(at % f.width) + left;
+    const std::uint32_t y = frameRow(static_cast<std::uint32_t>(at / f.width), f.height, f.interlaced) + top;
     ++at;
-    if (x >= width || y >= height || index == frame.transparent) return;
+    if (x >= width || y >= height || index == f.transparent) return;
     std::uint8_t* out = &image.samples[(std::size_t{y} * width + x) * static_cast<std::size_t>(channels)];
-    if (index < frame.colourCount) std::copy_n(frame.colours + index * 3, 3, out);
+    if (index < f.colourCount) std::copy_n(f.colours + index * 3, 3, out);
     if (channels == 4) out[3] = 255;
   };
-  const auto lzw = std::make_unique<LzwDecoder>(rootBits);  // its tables take 24 KiB
+  const auto lzw = std::make_unique<LzwDecoder>(static_cast<unsigned>(rootBits));  // its tables take 24 KiB
   if (!lzw->decode(input, framePixels, put, reason)) return std::nullopt;
   return image;
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The decoders behind decodeSourceImage, one per format, each from bytes in memory. Each answers
+// The decoders behind decodeSourceImage and readSourceImage, one per format, each reading the
+// bytes where they lie (the file itself, or memory), never the whole file at once. Each answers
 // nothing for a file that it cannot read, with `reason` saying what in the file it cannot read
 // (a few words, without the format's name, which decodeSourceImage puts in front). None prints
 // anything. Each fills a DecodeClaim from the header and asks withinBudget before it allocates
@@ -13,20 +14,19 @@
 #include "source_bytes.h"
 #include "source_image.h"
 
-std::optional<EightBitImage> decodePng(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodePngFrom(const RandomAccessBytes& bytes, std::string& reason);
+std::optional<EightBitImage> decodeJpegFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodeTiffFrom(const RandomAccessBytes& bytes, std::string& reason);
-std::optional<EightBitImage> decodeBmp(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodePnm(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodeBmpFrom(const RandomAccessBytes& bytes, std::string& reason);
+std::optional<EightBitImage> decodePnmFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodeTgaFrom(const RandomAccessBytes& bytes, std::string& reason);
-std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodeHdr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
+std::optional<EightBitImage> decodePsdFrom(const RandomAccessBytes& bytes, std::string& reason);
+std::optional<EightBitImage> decodeHdrFrom(const RandomAccessBytes& bytes, std::string& reason);
+std::optional<EightBitImage> decodeDdsFrom(const RandomAccessBytes& bytes, std::string& reason);
+std::optional<EightBitImage> decodeGifFrom(const RandomAccessBytes& bytes, std::string& reason);
+std::optional<EightBitImage> decodeSgiFrom(const RandomAccessBytes& bytes, std::string& reason);
+// OpenEXR is still decoded from the whole file in memory.
 std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodeDds(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodeGif(const std::uint8_t* bytes, std::size_t size, std::string& reason);
-std::optional<EightBitImage> decodeSgi(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 
 // For `return refusal(reason, "its data ends early");`.
 inline std::nullopt_t refusal(std::string& reason, std::string why) {

@@ -6,7 +6,7 @@
 // Cost: from the header, every 8 × 8 block of every component must take some of the file
 // (leastJpegBytes). A progressive file costs a pass over its coefficients per scan, so no more
 // than maxJpegScans scans are read, counted by libjpeg's progress monitor. A file whose data ends
-// early is refused rather than filled with grey.
+// early is refused rather than filled with grey. libjpeg reads the file in order, a MiB at a time.
 #include <cstdio>
 
 #include <csetjmp>
@@ -24,10 +24,11 @@ struct QuietError {
   std::string message;
 };
 
-// The file in memory as libjpeg's source. When libjpeg asks for more than there is, the source
-// notes that the data ended early and hands it an end-of-image marker, so decoding stops.
-struct MemorySource {
+// The file, read in order, as libjpeg's source. When libjpeg asks for more than there is, the
+// source notes that the data ended early and hands it an end-of-image marker, so decoding stops.
+struct StreamSource {
   jpeg_source_mgr manager;
+  ByteStream* stream = nullptr;
   bool endedEarly = false;
 };
 
@@ -35,15 +36,25 @@ const JOCTET endOfImage[2] = {0xFF, JPEG_EOI};
 
 void noAction(j_decompress_ptr) {}
 boolean fillBuffer(j_decompress_ptr info) {
-  reinterpret_cast<MemorySource*>(info->src)->endedEarly = true;
-  info->src->next_input_byte = endOfImage;
-  info->src->bytes_in_buffer = 2;
+  auto* source = reinterpret_cast<StreamSource*>(info->src);
+  std::size_t count = 0;
+  const std::uint8_t* data = source->endedEarly ? nullptr : source->stream->takeSome(ByteStream::bufferBytes, count);
+  if (count == 0) {
+    source->endedEarly = true;
+    data = endOfImage;
+    count = 2;
+  }
+  info->src->next_input_byte = data;
+  info->src->bytes_in_buffer = count;
   return TRUE;
 }
 void skipBytes(j_decompress_ptr info, long count) {
   if (count <= 0) return;
   if (static_cast<std::size_t>(count) > info->src->bytes_in_buffer) {
-    fillBuffer(info);
+    auto* source = reinterpret_cast<StreamSource*>(info->src);
+    const std::uint64_t beyond = static_cast<std::uint64_t>(count) - info->src->bytes_in_buffer;
+    info->src->bytes_in_buffer = 0;
+    if (source->endedEarly || !source->stream->skip(beyond)) fillBuffer(info);  // past the end
     return;
   }
   info->src->next_input_byte += count;
@@ -79,10 +90,11 @@ struct Decompressor {
   jpeg_decompress_struct info{};
   QuietError error{};
   ScanLimit scans{};
-  MemorySource source{};
-  Decompressor(const std::uint8_t* bytes, std::size_t size) {
-    source.manager.next_input_byte = bytes;
-    source.manager.bytes_in_buffer = size;
+  StreamSource source{};
+  explicit Decompressor(ByteStream& stream) {
+    source.stream = &stream;
+    source.manager.next_input_byte = nullptr;
+    source.manager.bytes_in_buffer = 0;
     source.manager.init_source = noAction;
     source.manager.fill_input_buffer = fillBuffer;
     source.manager.skip_input_data = skipBytes;
@@ -98,7 +110,7 @@ struct Decompressor {
 };
 
 // The claim of the header (after jpeg_read_header): the picture, and the bits its blocks need.
-DecodeClaim claimOf(const jpeg_decompress_struct& info, std::size_t size) {
+DecodeClaim claimOf(const jpeg_decompress_struct& info, std::uint64_t size) {
   std::uint64_t blocks = 0;
   for (int c = 0; c < info.num_components; ++c)
     blocks += std::uint64_t{info.comp_info[c].width_in_blocks} * info.comp_info[c].height_in_blocks;
@@ -109,6 +121,7 @@ DecodeClaim claimOf(const jpeg_decompress_struct& info, std::size_t size) {
   claim.leastDataBytes = leastJpegBytes(blocks, info.arith_code, info.progressive_mode);
   claim.dataBytes = size;
   claim.strongest = leastJpegWords(info.arith_code, info.progressive_mode);
+  claim.workingBytes = ByteStream::bufferBytes;
   return claim;
 }
 
@@ -137,7 +150,7 @@ bool decodeRows(Decompressor& d, EightBitImage& image, std::vector<std::uint8_t>
 }
 
 // Reads the header and checks its claim, then decodes. Nothing here owns memory across a jump.
-bool decode(Decompressor& d, std::size_t size, EightBitImage& image,
+bool decode(Decompressor& d, std::uint64_t size, EightBitImage& image,
             std::vector<std::uint8_t>& inkRow, std::string& reason) {
   if (setjmp(d.error.jump)) {
     if (d.scans.exceeded)
@@ -168,11 +181,12 @@ bool decode(Decompressor& d, std::size_t size, EightBitImage& image,
 
 }  // namespace
 
-std::optional<EightBitImage> decodeJpeg(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  Decompressor d(bytes, size);
+std::optional<EightBitImage> decodeJpegFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  ByteStream stream(bytes, 0);
+  Decompressor d(stream);
   EightBitImage image;
   std::vector<std::uint8_t> inkRow;
-  if (!decode(d, size, image, inkRow, reason)) return std::nullopt;
-  image.orientation = exifOrientation(bytes, size);
+  if (!decode(d, bytes.size(), image, inkRow, reason)) return std::nullopt;
+  image.orientation = exifOrientation(bytes);
   return image;
 }

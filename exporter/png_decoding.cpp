@@ -6,7 +6,8 @@
 // file, and the image data there is must be able to inflate (at deflate's strongest, 1032 to 1)
 // to the filtered rows the header claims, so a cut or lying file is refused before the picture
 // is allocated. Text, colour profile and other metadata chunks are dropped unread, and libpng's
-// own limits bound the rest.
+// own limits bound the rest. The walk reads only the chunks' headers, from where they lie; libpng
+// then reads the file in order, a MiB at a time.
 #include <png.h>
 
 #include <cstring>
@@ -15,10 +16,8 @@
 
 namespace {
 
-struct MemoryInput {
-  const std::uint8_t* bytes;
-  std::size_t size;
-  std::size_t position = 0;
+struct StreamInput {
+  ByteStream stream;
   std::string error;  // libpng's message, when it gave up
 };
 
@@ -27,26 +26,24 @@ struct PngReadState {
   png_infop info = nullptr;
   PngReadState(const PngReadState&) = delete;
   PngReadState& operator=(const PngReadState&) = delete;
-  explicit PngReadState(MemoryInput* input);
+  explicit PngReadState(StreamInput* input);
   ~PngReadState() { png_destroy_read_struct(&png, info != nullptr ? &info : nullptr, nullptr); }
 };
 
 // Errors keep libpng's message and jump back to the reading step that is running; warnings are
 // dropped.
 void onError(png_structp png, png_const_charp message) {
-  static_cast<MemoryInput*>(png_get_error_ptr(png))->error = message != nullptr ? message : "";
+  static_cast<StreamInput*>(png_get_error_ptr(png))->error = message != nullptr ? message : "";
   png_longjmp(png, 1);
 }
 void onWarning(png_structp, png_const_charp) {}
 
-void readFromMemory(png_structp png, png_bytep data, png_size_t length) {
-  auto* input = static_cast<MemoryInput*>(png_get_io_ptr(png));
-  if (length > input->size - input->position) png_error(png, "the file ends early");
-  std::memcpy(data, input->bytes + input->position, length);
-  input->position += length;
+void readFromStream(png_structp png, png_bytep data, png_size_t length) {
+  auto* input = static_cast<StreamInput*>(png_get_io_ptr(png));
+  if (!input->stream.read(data, length)) png_error(png, "the file ends early");
 }
 
-PngReadState::PngReadState(MemoryInput* input)
+PngReadState::PngReadState(StreamInput* input)
     : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, input, onError, onWarning)),
       info(png != nullptr ? png_create_info_struct(png) : nullptr) {}
 
@@ -63,20 +60,26 @@ std::string chunkName(const std::uint8_t* type) {
 
 // The bytes of image data (IDAT) in the file, found by walking its chunks; false, with the
 // reason, when a chunk runs past the end of the file before the image data is over.
-bool imageDataBytes(const std::uint8_t* bytes, std::size_t size, std::uint64_t& found, std::string& reason) {
-  constexpr std::size_t signatureBytes = 8, frameBytes = 12;  // length, type and checksum
-  std::size_t at = signatureBytes;
+bool imageDataBytes(const RandomAccessBytes& bytes, std::uint64_t& found, std::string& reason) {
+  constexpr std::uint64_t signatureBytes = 8, frameBytes = 12;  // length, type and checksum
+  const std::uint64_t size = bytes.size();
+  std::uint64_t at = signatureBytes;
   found = 0;
+  std::uint8_t frame[8];
   while (at + frameBytes <= size) {
-    const std::uint32_t length = big32(bytes + at);
-    const bool data = std::memcmp(bytes + at + 4, "IDAT", 4) == 0;
+    if (!bytes.readAllAt(at, frame, sizeof frame)) {
+      reason = "its chunks cannot be read";
+      return false;
+    }
+    const std::uint32_t length = big32(frame);
+    const bool data = std::memcmp(frame + 4, "IDAT", 4) == 0;
     if (length > size - at - frameBytes) {
-      reason = "its " + chunkName(bytes + at + 4) + "chunk of " + byteWords(length) +
+      reason = "its " + chunkName(frame + 4) + "chunk of " + byteWords(length) +
                " runs past the end of the file (it is cut short)";
       return false;
     }
     if (data) found += length;
-    else if (found > 0 || std::memcmp(bytes + at + 4, "IEND", 4) == 0) return true;  // the image data is over
+    else if (found > 0 || std::memcmp(frame + 4, "IEND", 4) == 0) return true;  // the image data is over
     at += frameBytes + length;
   }
   if (found == 0) reason = "it ends before its image data";
@@ -95,9 +98,9 @@ void limitChunks(png_structp png) {
 }
 
 // The two steps that libpng may leave by a jump hold nothing that needs destroying.
-bool readHeader(png_structp png, png_infop info, MemoryInput* input) {
+bool readHeader(png_structp png, png_infop info, StreamInput* input) {
   if (setjmp(png_jmpbuf(png))) return false;
-  png_set_read_fn(png, input, readFromMemory);
+  png_set_read_fn(png, input, readFromStream);
   limitChunks(png);
   png_read_info(png, info);
   return true;
@@ -132,16 +135,16 @@ DecodeClaim claimOf(png_structp png, png_infop info, std::uint64_t dataBytes) {
   claim.leastDataBytes = leastBytes(height * (1 + (width * bitsPerPixel + 7) / 8), deflateExpansion);
   claim.dataBytes = dataBytes;
   claim.strongest = "its filtered rows deflated at 1032 to 1";
-  claim.workingBytes = height * sizeof(png_bytep);
+  claim.workingBytes = height * sizeof(png_bytep) + ByteStream::bufferBytes;
   return claim;
 }
 
 }  // namespace
 
-std::optional<EightBitImage> decodePng(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+std::optional<EightBitImage> decodePngFrom(const RandomAccessBytes& bytes, std::string& reason) {
   std::uint64_t dataBytes = 0;
-  if (!imageDataBytes(bytes, size, dataBytes, reason)) return std::nullopt;
-  MemoryInput input{bytes, size, 0, {}};
+  if (!imageDataBytes(bytes, dataBytes, reason)) return std::nullopt;
+  StreamInput input{ByteStream(bytes, 0), {}};
   PngReadState state(&input);
   if (state.info == nullptr) return refusal(reason, "there is not enough memory to decode it");
   if (!readHeader(state.png, state.info, &input)) return refusal(reason, "its header cannot be read: " + input.error);

@@ -6,6 +6,7 @@
 // Cost: raw data must hold every row; PackBits data first lists the coded length of every row of
 // every channel, and no row is shorter than its runs of 128 bytes allow. The table and every
 // length in it are checked against what remains of the file before the picture is allocated.
+// The file is read in order, a row at a time.
 #include <cstring>
 
 #include "image_decoders.h"
@@ -16,27 +17,24 @@ constexpr int greyMode = 1;
 constexpr int rgbMode = 3;
 constexpr int cmykMode = 4;
 
+// The file in order, its big-endian numbers and its rows.
 class BigEndianInput {
  public:
-  BigEndianInput(const std::uint8_t* bytes, std::size_t size) : bytes_(bytes), size_(size) {}
+  explicit BigEndianInput(const RandomAccessBytes& bytes) : stream_(bytes, 0) {}
   bool take(std::size_t count, std::uint32_t& value) {
-    if (count > size_ - at_) return false;
+    const std::uint8_t* at = stream_.take(count);
+    if (at == nullptr) return false;
     value = 0;
-    for (std::size_t i = 0; i < count; ++i) value = (value << 8) | bytes_[at_++];
+    for (std::size_t i = 0; i < count; ++i) value = (value << 8) | at[i];
     return true;
   }
-  bool skip(std::uint64_t count) {
-    if (count > size_ - at_) return false;
-    at_ += static_cast<std::size_t>(count);
-    return true;
-  }
-  const std::uint8_t* here() const { return bytes_ + at_; }
-  std::size_t left() const { return size_ - at_; }
+  bool skip(std::uint64_t count) { return stream_.skip(count); }
+  // The next `count` bytes (a row, at most a MiB), or null at the end of the file.
+  const std::uint8_t* row(std::size_t count) { return stream_.take(count); }
+  std::uint64_t left() const { return stream_.left(); }
 
  private:
-  const std::uint8_t* bytes_;
-  std::size_t size_;
-  std::size_t at_ = 0;
+  ByteStream stream_;
 };
 
 // One PackBits row into `row`; false when the data runs out first.
@@ -91,7 +89,7 @@ struct Composite {
 };
 
 // The claim of the composite, whose data (and PackBits table) starts where `input` stands.
-DecodeClaim claimOf(const Composite& page, std::size_t dataBytes) {
+DecodeClaim claimOf(const Composite& page, std::uint64_t dataBytes) {
   DecodeClaim claim;
   claim.width = page.width;
   claim.height = page.height;
@@ -105,7 +103,7 @@ DecodeClaim claimOf(const Composite& page, std::size_t dataBytes) {
     claim.strongest = "uncompressed";
   }
   claim.dataBytes = dataBytes;
-  claim.workingBytes = page.packed ? 4 * std::uint64_t{page.height} * page.channels : 0;
+  claim.workingBytes = (page.packed ? 4 * std::uint64_t{page.height} * page.channels : 0) + ByteStream::bufferBytes;
   return claim;
 }
 
@@ -152,15 +150,19 @@ bool readPlanes(BigEndianInput& input, const Composite& page, const std::vector<
   for (std::uint32_t c = 0; c < page.read; ++c) {
     for (std::uint32_t y = 0; y < page.height; ++y) {
       if (!page.packed) {
-        std::memcpy(row.data(), input.here(), rowBytes);
-        input.skip(rowBytes);
+        const std::uint8_t* stored = input.row(rowBytes);
+        if (stored == nullptr) {
+          reason = "its pixel data cannot be read";
+          return false;
+        }
+        std::memcpy(row.data(), stored, rowBytes);
       } else {
         const std::uint32_t coded = rowLengths[std::size_t{c} * page.height + y];
-        if (!unpackRow(input.here(), coded, row.data(), rowBytes)) {
+        const std::uint8_t* stored = input.row(coded);
+        if (stored == nullptr || !unpackRow(stored, coded, row.data(), rowBytes)) {
           reason = "a run-length row is damaged or ends early";
           return false;
         }
-        input.skip(coded);
       }
       putRow(row, page, c, image.samples.data() + y * pictureRowBytes, image.channels);
     }
@@ -170,8 +172,8 @@ bool readPlanes(BigEndianInput& input, const Composite& page, const std::vector<
 
 }  // namespace
 
-std::optional<EightBitImage> decodePsd(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  BigEndianInput input(bytes, size);
+std::optional<EightBitImage> decodePsdFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  BigEndianInput input(bytes);
   Composite page;
   std::uint32_t version = 0, mode = 0, length = 0, compression = 0;
   if (!input.skip(4) || !input.take(2, version) || version != 1 || !input.skip(6) || !input.take(2, page.channels) ||

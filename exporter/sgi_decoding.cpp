@@ -8,7 +8,8 @@
 // header. Rows may share their data, so a table entry of 8 bytes may stand for a whole row: the
 // decode is bounded by that. Every entry is checked against the file before the picture is
 // allocated, and each row is decoded only from the bytes that its entry names, into its own row
-// of the picture, never past it; samples that a row's runs leave out are 0.
+// of the picture, never past it; samples that a row's runs leave out are 0. Rows are read from
+// where they lie, one at a time, and of a run-length row no more than its longest coding.
 #include <algorithm>
 #include <string>
 
@@ -32,7 +33,7 @@ struct SgiHeader {
   int channels = 0;
 };
 
-bool headerOf(const std::uint8_t* bytes, std::size_t size, SgiHeader& header, std::string& reason) {
+bool headerOf(const std::uint8_t* bytes, std::uint64_t size, SgiHeader& header, std::string& reason) {
   if (size < headerBytes || big(bytes, 2) != magic) {
     reason = "its header is cut short";
     return false;
@@ -98,15 +99,32 @@ std::uint64_t shortestRow(const SgiHeader& header) {
   return (std::uint64_t{header.width} + 126) / 127 * 2 * header.sampleBytes;
 }
 
+// The longest coding of a row: a control sample before every sample.
+std::uint64_t longestRow(const SgiHeader& header) { return 2 * std::uint64_t{header.width} * header.sampleBytes; }
+
+struct RowEntry {
+  std::uint32_t offset = 0, length = 0;
+};
+
 // Every row's entry must name bytes inside the file, after the tables, and enough of them for
-// the shortest coding of a row (runs of 127 samples).
-bool runTablesHold(const std::uint8_t* bytes, std::size_t size, const SgiHeader& header, std::string& reason) {
+// the shortest coding of a row (runs of 127 samples). The two tables are read side by side; the
+// entries of the channels that are kept come back in `kept`.
+bool readRunTables(const RandomAccessBytes& bytes, const SgiHeader& header, std::vector<RowEntry>& kept,
+                   std::string& reason) {
+  const std::uint64_t size = bytes.size();
   const std::uint64_t rows = std::uint64_t{header.height} * header.planes;
   const std::uint64_t dataStart = headerBytes + rows * 8;
   const std::uint64_t shortest = shortestRow(header);
+  ByteStream offsets(bytes, headerBytes), lengths(bytes, headerBytes + rows * 4);
+  kept.resize(std::size_t{header.height} * static_cast<std::size_t>(header.channels));
   for (std::uint64_t row = 0; row < rows; ++row) {
-    const std::uint64_t offset = big(bytes + headerBytes + row * 4, 4);
-    const std::uint64_t length = big(bytes + headerBytes + rows * 4 + row * 4, 4);
+    const std::uint8_t* offsetAt = offsets.take(4);
+    const std::uint8_t* lengthAt = lengths.take(4);
+    if (offsetAt == nullptr || lengthAt == nullptr) {
+      reason = "its row tables cannot be read";
+      return false;
+    }
+    const std::uint64_t offset = big(offsetAt, 4), length = big(lengthAt, 4);
     if (offset < dataStart || offset + length > size || length < shortest) {
       reason = "the run-length table's row " + std::to_string(row % header.height) + " of channel " +
                std::to_string(row / header.height) + " names bytes " + std::to_string(offset) + " to " +
@@ -114,47 +132,58 @@ bool runTablesHold(const std::uint8_t* bytes, std::size_t size, const SgiHeader&
                std::to_string(size) + " bytes";
       return false;
     }
+    if (row < kept.size()) kept[static_cast<std::size_t>(row)] = {static_cast<std::uint32_t>(offset), static_cast<std::uint32_t>(length)};
   }
   return true;
 }
 
 }  // namespace
 
-std::optional<EightBitImage> decodeSgi(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
+std::optional<EightBitImage> decodeSgiFrom(const RandomAccessBytes& bytes, std::string& reason) {
+  std::uint8_t head[headerBytes] = {};
+  const std::uint64_t size = bytes.size();
+  if (bytes.readAt(0, head, headerBytes) < (std::min)(size, std::uint64_t{headerBytes}))
+    return refusal(reason, "its header cannot be read");
   SgiHeader header;
-  if (!headerOf(bytes, size, header, reason)) return std::nullopt;
+  if (!headerOf(head, size, header, reason)) return std::nullopt;
   const std::uint64_t rows = std::uint64_t{header.height} * header.planes;
   const std::uint64_t plainBytes = rows * header.width * header.sampleBytes;
   DecodeClaim claim = simpleClaim(header.width, header.height, header.channels, size - headerBytes);
+  std::vector<RowEntry> entries;
   if (header.runLength) {
     if (rows * 8 > size - headerBytes)
       return refusal(reason, "its row tables (" + std::to_string(rows) + " rows) end past the end of the file");
-    if (!runTablesHold(bytes, size, header, reason)) return std::nullopt;
+    if (!readRunTables(bytes, header, entries, reason)) return std::nullopt;
     // Rows may share their runs: then the tables and one row hold the whole picture.
     claim.leastDataBytes = rows * 8 + shortestRow(header);
     claim.strongest = "rows that share one run-length row";
+    claim.workingBytes = std::uint64_t{entries.size()} * sizeof(RowEntry) + longestRow(header);
   } else {
     claim.leastDataBytes = plainBytes;
     claim.strongest = "uncompressed";
+    claim.workingBytes = std::uint64_t{header.width} * header.sampleBytes;
   }
   if (!withinBudget(claim, reason)) return std::nullopt;
   const int channels = header.channels;
   EightBitImage image = blankImage(header.width, header.height, channels);
   const std::size_t rowSamples = std::size_t{header.width} * static_cast<std::size_t>(channels);
+  std::vector<std::uint8_t> stored(static_cast<std::size_t>(header.runLength ? longestRow(header) : header.width * header.sampleBytes));
   for (int c = 0; c < channels; ++c)
     for (std::uint32_t y = 0; y < header.height; ++y) {
       std::uint8_t* out = image.samples.data() + std::size_t{header.height - 1 - y} * rowSamples + c;
       const std::uint64_t row = static_cast<std::uint64_t>(c) * header.height + y;
       if (!header.runLength) {
-        const std::uint8_t* in = bytes + headerBytes + row * header.width * header.sampleBytes;
+        if (!bytes.readAllAt(headerBytes + row * header.width * header.sampleBytes, stored.data(), stored.size()))
+          return refusal(reason, "its pixel data cannot be read");
         for (std::uint32_t x = 0; x < header.width; ++x)
-          out[std::size_t{x} * channels] = scaledSample(sampleAt(in + std::size_t{x} * header.sampleBytes, header.sampleBytes),
-                                                        8 * header.sampleBytes);
+          out[std::size_t{x} * channels] =
+              scaledSample(sampleAt(stored.data() + std::size_t{x} * header.sampleBytes, header.sampleBytes), 8 * header.sampleBytes);
         continue;
       }
-      const std::uint32_t offset = big(bytes + headerBytes + row * 4, 4);
-      const std::uint32_t length = big(bytes + headerBytes + rows * 4 + row * 4, 4);
-      decodeRunRow(bytes + offset, length, header, out, channels);
+      const RowEntry& entry = entries[static_cast<std::size_t>(row)];
+      const std::size_t length = (std::min)(std::size_t{entry.length}, stored.size());
+      if (!bytes.readAllAt(entry.offset, stored.data(), length)) return refusal(reason, "its pixel data cannot be read");
+      decodeRunRow(stored.data(), length, header, out, channels);
     }
   return image;
 }

@@ -21,8 +21,8 @@
 
 namespace {
 
-// No texture map holds more than this; a larger "image" is refused before it is read.
-constexpr std::uint64_t maxSourceBytes = std::uint64_t{1} << 30;
+// An OpenEXR file, still read whole into memory, is refused above this before it is read.
+constexpr std::uint64_t maxWholeSourceBytes = std::uint64_t{1} << 30;
 
 // A source file opened for reading, whose bytes are read where they lie.
 class SourceFile final : public RandomAccessBytes {
@@ -113,49 +113,48 @@ std::unique_ptr<SourceFile> openSourceFile(const std::string& path, std::string&
 
 #endif
 
-// The whole file, for the decoders that read from memory (every format but TIFF and TGA).
-bool readWholeFile(const SourceFile& file, std::vector<std::uint8_t>& bytes, std::string& reason) {
-  if (file.size() > maxSourceBytes) {
-    reason = "it is " + byteWords(file.size()) + ", more than the " + byteWords(maxSourceBytes) +
-             " that a source image other than TIFF or TGA may take";
-    return false;
-  }
-  bytes.resize(static_cast<std::size_t>(file.size()));
-  bytes.resize(file.readAt(0, bytes.data(), bytes.size()));  // a file that shrank while read is decoded as far as it goes
-  return true;
-}
-
 bool startsWith(const std::uint8_t* bytes, std::size_t size, const char* magic, std::size_t length) {
   return size >= length && std::memcmp(bytes, magic, length) == 0;
 }
 
-using Decoder = std::optional<EightBitImage> (*)(const std::uint8_t*, std::size_t, std::string&);
+// OpenEXR, the one format still decoded from the whole file in memory.
+std::optional<EightBitImage> decodeExrWhole(const RandomAccessBytes& file, std::string& reason) {
+  if (file.size() > maxWholeSourceBytes)
+    return refusal(reason, "it is " + byteWords(file.size()) + ", more than the " + byteWords(maxWholeSourceBytes) +
+                               " that an OpenEXR image may take");
+  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
+  bytes.resize(file.readAt(0, bytes.data(), bytes.size()));  // a file that shrank while read is decoded as far as it goes
+  return decodeExr(bytes.data(), bytes.size(), reason);
+}
+
+using Decoder = std::optional<EightBitImage> (*)(const RandomAccessBytes&, std::string&);
 
 struct Format {
   const char* name;
   Decoder decode;  // null: a format that is told apart but not read
 };
 
-// The format, told by the first bytes. TGA has no signature and is the fallback.
+// The format, told by the first bytes (16 are enough), and its decoder, which reads the file where
+// it lies. TGA has no signature and is the fallback.
 Format formatOf(const std::uint8_t* b, std::size_t n) {
-  if (startsWith(b, n, "\x89PNG\r\n\x1A\n", 8)) return {"PNG", decodePng};
-  if (startsWith(b, n, "\xFF\xD8\xFF", 3)) return {"JPEG", decodeJpeg};
+  if (startsWith(b, n, "\x89PNG\r\n\x1A\n", 8)) return {"PNG", decodePngFrom};
+  if (startsWith(b, n, "\xFF\xD8\xFF", 3)) return {"JPEG", decodeJpegFrom};
   if (startsWith(b, n, "II*\0", 4) || startsWith(b, n, "MM\0*", 4) || startsWith(b, n, "II+\0", 4) ||
       startsWith(b, n, "MM\0+", 4))
-    return {"TIFF", decodeTiff};
-  if (startsWith(b, n, "BM", 2)) return {"BMP", decodeBmp};
-  if (n >= 2 && b[0] == 'P' && b[1] >= '1' && b[1] <= '6') return {"PNM", decodePnm};
-  if (startsWith(b, n, "8BPS", 4)) return {"PSD", decodePsd};
-  if (startsWith(b, n, "v/1\x01", 4)) return {"OpenEXR", decodeExr};
-  if (startsWith(b, n, "#?RADIANCE", 10) || startsWith(b, n, "#?RGBE", 6)) return {"Radiance HDR", decodeHdr};
-  if (startsWith(b, n, "GIF87a", 6) || startsWith(b, n, "GIF89a", 6)) return {"GIF", decodeGif};
-  if (startsWith(b, n, "DDS ", 4)) return {"DDS", decodeDds};
-  if (startsWith(b, n, "\x01\xDA", 2)) return {"SGI", decodeSgi};
-  if (startsWith(b, n, "BA", 2)) return {"OS/2 bitmap array", decodeBmp};
+    return {"TIFF", decodeTiffFrom};
+  if (startsWith(b, n, "BM", 2)) return {"BMP", decodeBmpFrom};
+  if (n >= 2 && b[0] == 'P' && b[1] >= '1' && b[1] <= '6') return {"PNM", decodePnmFrom};
+  if (startsWith(b, n, "8BPS", 4)) return {"PSD", decodePsdFrom};
+  if (startsWith(b, n, "v/1\x01", 4)) return {"OpenEXR", decodeExrWhole};
+  if (startsWith(b, n, "#?RADIANCE", 10) || startsWith(b, n, "#?RGBE", 6)) return {"Radiance HDR", decodeHdrFrom};
+  if (startsWith(b, n, "GIF87a", 6) || startsWith(b, n, "GIF89a", 6)) return {"GIF", decodeGifFrom};
+  if (startsWith(b, n, "DDS ", 4)) return {"DDS", decodeDdsFrom};
+  if (startsWith(b, n, "\x01\xDA", 2)) return {"SGI", decodeSgiFrom};
+  if (startsWith(b, n, "BA", 2)) return {"OS/2 bitmap array", decodeBmpFrom};
   if (startsWith(b, n, "RIFF", 4) && n >= 12 && std::memcmp(b + 8, "WEBP", 4) == 0) return {"WebP", nullptr};
   if (startsWith(b, n, "\0\0\0\x0CjP  ", 8) || startsWith(b, n, "\xFF\x4F\xFF\x51", 4)) return {"JPEG 2000", nullptr};
   if (n >= 12 && std::memcmp(b + 4, "ftyp", 4) == 0) return {"HEIF/AVIF", nullptr};
-  return {"TGA", decodeTga};
+  return {"TGA", decodeTgaFrom};
 }
 
 }  // namespace
@@ -241,31 +240,24 @@ std::optional<EightBitImage> decodeAs(const Format& format, Decode decode, std::
   return image;
 }
 
+// Both entry points tell the format by the first bytes and read from where the bytes lie.
+std::optional<EightBitImage> decodeFrom(const RandomAccessBytes& bytes, std::string* reason) {
+  std::uint8_t head[16] = {};
+  const Format format = formatOf(head, bytes.readAt(0, head, sizeof head));
+  return decodeAs(format, [&](std::string& why) { return format.decode(bytes, why); }, reason);
+}
+
 }  // namespace
 
 std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::size_t size,
                                                std::string* reason) {
-  const Format format = formatOf(bytes, size);
-  return decodeAs(format, [&](std::string& why) { return format.decode(bytes, size, why); }, reason);
+  return decodeFrom(MemoryBytes(bytes, size), reason);
 }
 
 std::optional<EightBitImage> readSourceImage(const std::string& path, std::string* reason) {
   std::string why;
   const std::unique_ptr<SourceFile> file = openSourceFile(path, why);
-  std::vector<std::uint8_t> bytes;
-  if (file) {
-    // TIFF and TGA are read where their pixels lie: an uncompressed one is as large as its picture.
-    std::uint8_t head[16] = {};
-    const std::size_t headBytes = file->readAt(0, head, sizeof head);
-    const Format format = formatOf(head, headBytes);
-    if (format.decode == decodeTiff)
-      return decodeAs(format, [&](std::string& whyNot) { return decodeTiffFrom(*file, whyNot); }, reason);
-    if (format.decode == decodeTga)
-      return decodeAs(format, [&](std::string& whyNot) { return decodeTgaFrom(*file, whyNot); }, reason);
-    if (format.decode == nullptr)  // a format told apart but not read: its name is the reason
-      return decodeSourceImage(head, headBytes, reason);
-    if (readWholeFile(*file, bytes, why)) return decodeSourceImage(bytes.data(), bytes.size(), reason);
-  }
+  if (file) return decodeFrom(*file, reason);
   if (reason != nullptr) *reason = why;
   return std::nullopt;
 }

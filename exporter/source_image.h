@@ -44,14 +44,16 @@ struct EightBitImage {
   int orientation = 1;
 };
 
-// Reads the whole file first (a FIFO, a device or a folder is refused at once, without waiting
-// for data), so the image may come from the very file that the export replaces. Nothing when the
+// Reads the file where its bytes lie, a little at a time, never the whole file at once (a FIFO, a
+// device or a folder is refused at once, without waiting for data); the file is closed before it
+// returns, so the image may come from the very file that the export replaces. Nothing when the
 // file cannot be read or decoded; `reason`, when given, then says why: the format told by the
 // file's first bytes and what in the file cannot be read. `path` is a file name in UTF-8
 // (file_name.h).
 std::optional<EightBitImage> readSourceImage(const std::string& path, std::string* reason = nullptr);
 
 // The same for bytes already in memory: PNG, JPEG, TIFF (first page), BMP (and OS/2 bitmap
-// arrays), PNM, TGA, PSD, OpenEXR, Radiance HDR, DDS, GIF (first frame) or SGI. Every decoder bounds the image by what `size` bytes can hold.
+// arrays), PNM, TGA, PSD, OpenEXR, Radiance HDR, DDS, GIF (first frame) or SGI. Every
+// decoder bounds the image by what `size` bytes can hold.
 std::optional<EightBitImage> decodeSourceImage(const std::uint8_t* bytes, std::size_t size,
                                                std::string* reason = nullptr);

@@ -157,10 +157,6 @@ bool readPixels(ByteStream& data, const TgaPage& page, PixelWriter& writer) {
 
 }  // namespace
 
-std::optional<EightBitImage> decodeTga(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  return decodeTgaFrom(MemoryBytes(bytes, size), reason);
-}
-
 std::optional<EightBitImage> decodeTgaFrom(const RandomAccessBytes& bytes, std::string& reason) {
   // What comes before the pixels (header, identification and colour map) is read at once.
   std::vector<std::uint8_t> head(static_cast<std::size_t>((std::min)(bytes.size(), std::uint64_t{maxHeadBytes})));

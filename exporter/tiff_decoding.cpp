@@ -452,10 +452,6 @@ std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, con
 
 }  // namespace
 
-std::optional<EightBitImage> decodeTiff(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  return decodeTiffFrom(MemoryBytes(bytes, size), reason);
-}
-
 std::optional<EightBitImage> decodeTiffFrom(const RandomAccessBytes& bytes, std::string& reason) {
   ClientFile file{bytes};
   const TiffHandle tiff = openClient(file);

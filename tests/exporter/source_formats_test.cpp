@@ -13,6 +13,7 @@
 #include <map>
 
 #include "source_encoders.h"
+#include "source_reading.h"
 #include "source_image.h"
 
 namespace {
@@ -461,7 +462,7 @@ std::vector<FormatCase> formatCases() {
 }
 
 std::optional<EightBitImage> decode(const Bytes& bytes, std::string& reason) {
-  return decodeSourceImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &reason);
+  return vuktest::decodeFromMemoryAndFile(bytes, reason);
 }
 
 class SourceFormats : public ::testing::TestWithParam<FormatCase> {};

@@ -14,6 +14,7 @@
 #include <tiffio.h>
 
 #include "source_encoders.h"
+#include "source_reading.h"
 #include "source_image.h"
 #include "temp_folder.h"
 
@@ -144,7 +145,7 @@ std::vector<Refusal> refusals() {
 }
 
 std::optional<EightBitImage> decode(const Bytes& bytes, std::string& reason) {
-  return decodeSourceImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &reason);
+  return vuktest::decodeFromMemoryAndFile(bytes, reason);
 }
 
 class SourceRefusals : public ::testing::TestWithParam<Refusal> {};
@@ -164,10 +165,15 @@ INSTANTIATE_TEST_SUITE_P(EveryClass, SourceRefusals, ::testing::ValuesIn(refusal
                          [](const ::testing::TestParamInfo<Refusal>& info) { return std::string(info.param.name); });
 
 // In a child whose address space is the test's own and 192 MiB more, every claim is refused
-// (none is allocated first, which would fail there) and a small picture still reads.
+// (none is allocated first, which would fail there), from memory and from a file, and a small
+// picture still reads.
 TEST(SourceRefusals, ClaimsAreRefusedInASmallAddressSpace) {
+  const vuktest::TempFolder folder;
   std::vector<Bytes> files;
-  for (const Refusal& refusal : refusals()) files.push_back(refusal.bytes());
+  for (const Refusal& refusal : refusals()) {
+    files.push_back(refusal.bytes());
+    vuktest::putFile(folder.file(std::string(refusal.name)), files.back());
+  }
   const Bytes small = vuktest::pngFile(2, 2, 8, 0, {1, 2, 3, 4});
   const pid_t child = fork();
   ASSERT_GE(child, 0);
@@ -178,12 +184,19 @@ TEST(SourceRefusals, ClaimsAreRefusedInASmallAddressSpace) {
     struct rlimit limit {};
     limit.rlim_cur = limit.rlim_max = pages * static_cast<std::size_t>(sysconf(_SC_PAGESIZE)) + (std::size_t{192} << 20);
     if (setrlimit(RLIMIT_AS, &limit) != 0) _exit(3);
-    for (const Bytes& file : files) {
-      std::string reason;
-      if (decode(file, reason) || reason.find("not enough memory") != std::string::npos) _exit(1);
+    const auto refused = [](const std::optional<EightBitImage>& image, const std::string& reason) {
+      return !image && reason.find("not enough memory") == std::string::npos;
+    };
+    std::size_t i = 0;
+    for (const Refusal& refusal : refusals()) {
+      std::string reason, fileReason;
+      const Bytes& file = files[i++];
+      if (!refused(decodeSourceImage(reinterpret_cast<const std::uint8_t*>(file.data()), file.size(), &reason), reason) ||
+          !refused(readSourceImage(folder.file(std::string(refusal.name)), &fileReason), fileReason))
+        _exit(1);
     }
     std::string reason;
-    _exit(decode(small, reason) ? 0 : 2);
+    _exit(decodeSourceImage(reinterpret_cast<const std::uint8_t*>(small.data()), small.size(), &reason) ? 0 : 2);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -191,9 +204,9 @@ TEST(SourceRefusals, ClaimsAreRefusedInASmallAddressSpace) {
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: a claim was not refused, or ran out of memory; 2: the small picture failed";
 }
 
-// Every format but TIFF and TGA is read whole into memory, so a file above 1 GiB is refused for
-// its size; TIFF and TGA are read where their pixels lie, and the same size does not matter.
-TEST(SourceFiles, OnlyTiffAndTgaAreReadBeyondTheWholeFileLimit) {
+// Sources are read where their bytes lie, so a file above 1 GiB whose picture is small reads
+// (the size of the picture is what is bounded, not the file's).
+TEST(SourceFiles, AreReadBeyondAGibibyte) {
   const vuktest::TempFolder folder;
   const auto grown = [&](const char* name, const Bytes& bytes) {
     vuktest::putFile(folder.file(name), bytes);
@@ -201,12 +214,12 @@ TEST(SourceFiles, OnlyTiffAndTgaAreReadBeyondTheWholeFileLimit) {
     return folder.file(name);
   };
   std::string reason;
-  EXPECT_FALSE(readSourceImage(grown("large.png", vuktest::pngFile(1, 1, 8, 0, {7})), &reason));
-  EXPECT_EQ(reason, "it is 1.0 GiB, more than the 1.0 GiB that a source image other than TIFF or TGA may take");
   const Bytes tga = Bytes{0, 0, 2} + Bytes(9, '\0') + Bytes{2, 0, 1, 0, 24, 0x20} + Bytes{3, 2, 1, 6, 5, 4};
-  for (const std::string& file : {grown("large.tga", tga), grown("large.tif", vuktest::tiffFile(2, 1, {}, {1, 4}))}) {
+  const Bytes png = vuktest::pngFile(2, 1, 8, 2, {3, 2, 1, 4, 5, 6});
+  for (const std::string& file : {grown("large.tga", tga), grown("large.tif", vuktest::tiffFile(2, 1, {}, {1, 4})),
+                                  grown("large.png", png)}) {
     const std::optional<EightBitImage> image = readSourceImage(file, &reason);
-    ASSERT_TRUE(image) << reason;
+    ASSERT_TRUE(image) << file << ": " << reason;
     EXPECT_EQ(image->width, 2u);
     EXPECT_EQ(image->samples[image->channels], 4);  // the second pixel's first sample
   }
