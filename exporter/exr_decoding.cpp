@@ -1,5 +1,5 @@
-// OpenEXR through the library's C core, which checks every header value and reads from memory
-// on the calling thread. The first part, scan lines or tiles (of a mip- or rip-mapped file the
+// OpenEXR through the library's C core, which checks every header value and reads the file where
+// it lies, on the calling thread. The first part, scan lines or tiles (of a mip- or rip-mapped file the
 // full-resolution level): R, G and B, or Y alone for grey, or luminance and chroma (Y, RY, BY,
 // chroma sampled every second pixel and line, as the format's RGBA writer stores "YC" images),
 // with A when present, each of half, float or unsigned samples, clamped 0 … 1 by floatSample.
@@ -19,26 +19,24 @@
 #include <algorithm>
 #include <array>
 #include <cstring>
+#include <limits>
 #include <vector>
 
 #include "image_decoders.h"
 
 namespace {
 
-struct MemoryFile {
-  const std::uint8_t* bytes;
-  std::size_t size;
-};
-
 int64_t readAt(exr_const_context_t, void* user, void* buffer, uint64_t count, uint64_t offset,
                exr_stream_error_func_ptr_t) {
-  const auto* file = static_cast<const MemoryFile*>(user);
-  if (offset >= file->size) return 0;
-  const uint64_t length = (std::min)(count, static_cast<uint64_t>(file->size - offset));
-  std::memcpy(buffer, file->bytes + offset, static_cast<std::size_t>(length));
-  return static_cast<int64_t>(length);
+  const auto* bytes = static_cast<const RandomAccessBytes*>(user);
+  if (offset >= bytes->size()) return 0;
+  const uint64_t length = (std::min)(count, bytes->size() - offset);
+  if (length > std::numeric_limits<std::size_t>::max()) return -1;
+  return static_cast<int64_t>(bytes->readAt(offset, buffer, static_cast<std::size_t>(length)));
 }
-int64_t sizeOf(exr_const_context_t, void* user) { return static_cast<int64_t>(static_cast<const MemoryFile*>(user)->size); }
+int64_t sizeOf(exr_const_context_t, void* user) {
+  return static_cast<int64_t>(static_cast<const RandomAccessBytes*>(user)->size());
+}
 void quiet(exr_const_context_t, exr_result_t, const char*) {}
 
 struct Context {
@@ -61,33 +59,38 @@ struct Decoder {
 // lists are refused before the library reads the header.
 constexpr std::size_t maxChannels = 4096;
 
-// The length of the first header's channel list, counted straight from the bytes: the
+// The length of the first header's channel list, counted straight from the file: the
 // attributes (name, type, size, value) after the magic and version words, up to the empty name.
-// 0 when the header cannot be walked; the library then says what is wrong with it.
-std::size_t channelCount(const std::uint8_t* bytes, std::size_t size) {
-  const auto text = [&](std::size_t& at) -> const char* {
-    const void* end = at < size ? std::memchr(bytes + at, 0, size - at) : nullptr;
-    if (end == nullptr) return nullptr;
-    const char* start = reinterpret_cast<const char*>(bytes + at);
-    at = static_cast<std::size_t>(static_cast<const std::uint8_t*>(end) - bytes) + 1;
-    return start;
+// 0 when the header cannot be walked; the library then says what is wrong with it. Of a longer
+// list the first 4 MiB are counted: more entries than maxChannels, as each is at most 272 bytes.
+std::size_t channelCount(const RandomAccessBytes& bytes) {
+  std::uint64_t at = 8;
+  std::vector<char> text(256);  // names and types are shorter than this
+  const auto readText = [&](std::string& into) {
+    const std::size_t got = bytes.readAt(at, text.data(), text.size());
+    const void* end = std::memchr(text.data(), 0, got);
+    if (end == nullptr) return false;
+    into.assign(text.data(), static_cast<std::size_t>(static_cast<const char*>(end) - text.data()));
+    at += into.size() + 1;
+    return true;
   };
-  std::size_t at = 8;
+  std::string name, type;
   for (;;) {
-    const char* name = text(at);
-    if (name == nullptr || *name == 0) return 0;
-    const char* type = text(at);
-    if (type == nullptr || size - at < 4) return 0;
-    const std::uint32_t length = bytes[at] | (bytes[at + 1] << 8) | (bytes[at + 2] << 16) | (std::uint32_t{bytes[at + 3]} << 24);
+    if (!readText(name) || name.empty() || !readText(type)) return 0;
+    std::uint8_t size[4];
+    if (bytes.readAt(at, size, 4) != 4) return 0;
+    const std::uint32_t length = size[0] | (size[1] << 8) | (size[2] << 16) | (std::uint32_t{size[3]} << 24);
     at += 4;
-    if (length > size - at) return 0;
-    if (std::strcmp(name, "channels") == 0 && std::strcmp(type, "chlist") == 0) {
-      std::size_t count = 0, entry = at;
-      const std::size_t end = at + length;
-      while (entry < end && bytes[entry] != 0) {
-        const void* nul = std::memchr(bytes + entry, 0, end - entry);
-        if (nul == nullptr) return count;
-        entry = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - bytes) + 1 + 16;
+    if (length > bytes.size() - (std::min)(at, bytes.size())) return 0;
+    if (name == "channels" && type == "chlist") {
+      // Each entry is a name of at most 255 bytes, its end and 16 bytes of type and sampling.
+      std::vector<std::uint8_t> list((std::min)(std::size_t{length}, std::size_t{4} << 20));
+      list.resize(bytes.readAt(at, list.data(), list.size()));
+      std::size_t count = 0, entry = 0;
+      while (entry < list.size() && list[entry] != 0) {
+        const void* nul = std::memchr(list.data() + entry, 0, list.size() - entry);
+        if (nul == nullptr) break;
+        entry = static_cast<std::size_t>(static_cast<const std::uint8_t*>(nul) - list.data()) + 1 + 16;
         ++count;
       }
       return count;
@@ -249,7 +252,7 @@ exr_result_t chunkInfo(exr_const_context_t context, const Shape& shape, ChunkPla
 // Walks the chunk table: every chunk inside the file, and what they decode to within reach of
 // the data they hold. Fills the claim and the largest chunk's samples for the working buffers.
 bool checkChunks(exr_const_context_t context, const Shape& shape, const std::vector<ChunkPlace>& places,
-                 std::size_t fileBytes, DecodeClaim& claim, std::uint64_t& largestUnpacked, std::string& reason) {
+                 std::uint64_t fileBytes, DecodeClaim& claim, std::uint64_t& largestUnpacked, std::string& reason) {
   std::uint64_t packed = 0, unpacked = 0;
   largestUnpacked = 0;
   for (const ChunkPlace place : places) {
@@ -265,7 +268,7 @@ bool checkChunks(exr_const_context_t context, const Shape& shape, const std::vec
   claim.height = static_cast<std::uint64_t>(shape.height);
   claim.channels = shape.channels;
   claim.leastDataBytes = leastBytes(unpacked, strongestOf(shape.compression));
-  claim.dataBytes = (std::min)(packed, std::uint64_t{fileBytes});
+  claim.dataBytes = (std::min)(packed, fileBytes);
   claim.strongest = "its compression at its strongest";
   return true;
 }
@@ -461,9 +464,12 @@ bool decodeChunk(exr_const_context_t context, const Shape& shape, ChunkPlace pla
 }  // namespace
 
 std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  MemoryFile file{bytes, size};
+  return decodeExrFrom(MemoryBytes(bytes, size), reason);
+}
+
+std::optional<EightBitImage> decodeExrFrom(const RandomAccessBytes& bytes, std::string& reason) {
   exr_context_initializer_t init = EXR_DEFAULT_CONTEXT_INITIALIZER;
-  init.user_data = &file;
+  init.user_data = const_cast<RandomAccessBytes*>(&bytes);
   init.read_fn = readAt;
   init.size_fn = sizeOf;
   init.error_handler_fn = quiet;
@@ -471,7 +477,7 @@ std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t si
   init.max_image_height = static_cast<int>(maxPictureSide);
   init.max_tile_width = static_cast<int>(maxPictureSide);
   init.max_tile_height = static_cast<int>(maxPictureSide);
-  const std::size_t channels = channelCount(bytes, size);
+  const std::size_t channels = channelCount(bytes);
   if (channels > maxChannels)
     return refusal(reason, "it has " + std::to_string(channels) + " channels; at most " + std::to_string(maxChannels) + " are read");
   Context context;
@@ -481,7 +487,7 @@ std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t si
   const std::vector<ChunkPlace> places = chunksOf(shape);
   DecodeClaim claim;
   std::uint64_t largestUnpacked = 0;
-  if (!checkChunks(context.handle, shape, places, size, claim, largestUnpacked, reason)) return std::nullopt;
+  if (!checkChunks(context.handle, shape, places, bytes.size(), claim, largestUnpacked, reason)) return std::nullopt;
   // The library's packed and unpacked buffers of a chunk, and the floats of its kept channels.
   claim.workingBytes = largestUnpacked * 2 + largestUnpacked * 4 / 2;
   if (!withinBudget(claim, reason)) return std::nullopt;

@@ -25,7 +25,7 @@ std::optional<EightBitImage> decodeHdrFrom(const RandomAccessBytes& bytes, std::
 std::optional<EightBitImage> decodeDdsFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodeGifFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodeSgiFrom(const RandomAccessBytes& bytes, std::string& reason);
-// OpenEXR is still decoded from the whole file in memory.
+std::optional<EightBitImage> decodeExrFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 
 // For `return refusal(reason, "its data ends early");`.

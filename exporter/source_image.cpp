@@ -21,9 +21,6 @@
 
 namespace {
 
-// An OpenEXR file, still read whole into memory, is refused above this before it is read.
-constexpr std::uint64_t maxWholeSourceBytes = std::uint64_t{1} << 30;
-
 // A source file opened for reading, whose bytes are read where they lie.
 class SourceFile final : public RandomAccessBytes {
  public:
@@ -117,16 +114,6 @@ bool startsWith(const std::uint8_t* bytes, std::size_t size, const char* magic, 
   return size >= length && std::memcmp(bytes, magic, length) == 0;
 }
 
-// OpenEXR, the one format still decoded from the whole file in memory.
-std::optional<EightBitImage> decodeExrWhole(const RandomAccessBytes& file, std::string& reason) {
-  if (file.size() > maxWholeSourceBytes)
-    return refusal(reason, "it is " + byteWords(file.size()) + ", more than the " + byteWords(maxWholeSourceBytes) +
-                               " that an OpenEXR image may take");
-  std::vector<std::uint8_t> bytes(static_cast<std::size_t>(file.size()));
-  bytes.resize(file.readAt(0, bytes.data(), bytes.size()));  // a file that shrank while read is decoded as far as it goes
-  return decodeExr(bytes.data(), bytes.size(), reason);
-}
-
 using Decoder = std::optional<EightBitImage> (*)(const RandomAccessBytes&, std::string&);
 
 struct Format {
@@ -145,7 +132,7 @@ Format formatOf(const std::uint8_t* b, std::size_t n) {
   if (startsWith(b, n, "BM", 2)) return {"BMP", decodeBmpFrom};
   if (n >= 2 && b[0] == 'P' && b[1] >= '1' && b[1] <= '6') return {"PNM", decodePnmFrom};
   if (startsWith(b, n, "8BPS", 4)) return {"PSD", decodePsdFrom};
-  if (startsWith(b, n, "v/1\x01", 4)) return {"OpenEXR", decodeExrWhole};
+  if (startsWith(b, n, "v/1\x01", 4)) return {"OpenEXR", decodeExrFrom};
   if (startsWith(b, n, "#?RADIANCE", 10) || startsWith(b, n, "#?RGBE", 6)) return {"Radiance HDR", decodeHdrFrom};
   if (startsWith(b, n, "GIF87a", 6) || startsWith(b, n, "GIF89a", 6)) return {"GIF", decodeGifFrom};
   if (startsWith(b, n, "DDS ", 4)) return {"DDS", decodeDdsFrom};

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <functional>
 
 #include "source_encoders.h"
@@ -233,3 +234,15 @@ TEST_P(SourceImages, DecodeToTheFormatsEightBitSamples) {
 
 INSTANTIATE_TEST_SUITE_P(EveryFormatAndDepth, SourceImages, ::testing::ValuesIn(sourceCases()),
                          [](const ::testing::TestParamInfo<SourceCase>& info) { return std::string(info.param.name); });
+
+// OpenEXR is read where its chunks lie: a file above the 1 GiB that is read whole into memory
+// (here sparse, its chunks at the start) is read.
+TEST(SourceFiles, OpenExrIsReadWhereItLies) {
+  const vuktest::TempFolder folder;
+  vuktest::putFile(folder.file("large.exr"), vuktest::exrFile(2, 1, {0, 0.5f, 1, 1, 2, -1, 0.25f, 1}, false));
+  std::filesystem::resize_file(folder.file("large.exr"), (std::uintmax_t{1} << 30) + 1);
+  std::string reason;
+  const std::optional<EightBitImage> image = readSourceImage(folder.file("large.exr"), &reason);
+  ASSERT_TRUE(image) << reason;
+  EXPECT_EQ(std::vector<int>(image->samples.begin(), image->samples.end()), (E{0, 128, 255, 255, 0, 64}));
+}
