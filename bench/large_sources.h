@@ -5,6 +5,10 @@
 #include <cstdint>
 #include <string>
 
-// FORMAT: tiff (uncompressed), tiff-deflate, tga (uncompressed), tga-rle, hdr (run-length), exr
-// (zip). False, with nothing written, for a format not named here or a file that cannot be written.
+// FORMAT: png (deflated at the default level), tiff (uncompressed), tiff-deflate, tiff-ycbcr (uncompressed, read through libtiff's RGBA
+// reader), tga (uncompressed), tga-rle, hdr (run-length), exr (zip), bmp, pnm, psd, dds and sgi
+// (uncompressed), gif (codes of single pixels, as large as the picture's indices), jpeg,
+// jpeg-progressive (quality 90) and png-noise (noise in stored deflate blocks: as large as the
+// picture). False, with nothing written, for a format not named here or a file that cannot be
+// written.
 bool writeLargeSource(const std::string& format, const std::string& path, std::uint32_t side);

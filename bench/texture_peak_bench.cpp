@@ -4,8 +4,7 @@
 // resident memory (getrusage's maxrss), the TIFF's size and the bound the export keeps to: 1.25
 // times the TIFF and 64 MiB (the mesh is left out: there is none here).
 //   texture_peak_bench [FOLDER] [SIDE] [FORMAT]   FOLDER: where the two files go (the temporary
-//   folder); FORMAT: png (the default) or one of writeLargeSource's (large_sources.h)
-#include <png.h>
+//   folder); FORMAT: one of writeLargeSource's (large_sources.h), png by default
 #include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -22,36 +21,6 @@
 
 namespace {
 
-// Stripes and gradients that deflate well, as large painted textures do.
-bool writePng(const std::string& path, std::uint32_t side) {
-  std::FILE* file = std::fopen(path.c_str(), "wb");
-  if (file == nullptr) return false;
-  png_structp png = png_create_write_struct(PNG_LIBPNG_VER_STRING, nullptr, nullptr, nullptr);
-  png_infop info = png_create_info_struct(png);
-  if (setjmp(png_jmpbuf(png))) {
-    png_destroy_write_struct(&png, &info);
-    std::fclose(file);
-    return false;
-  }
-  png_init_io(png, file);
-  png_set_IHDR(png, info, side, side, 8, PNG_COLOR_TYPE_RGBA, PNG_INTERLACE_NONE, PNG_COMPRESSION_TYPE_DEFAULT,
-               PNG_FILTER_TYPE_DEFAULT);
-  png_write_info(png, info);
-  std::vector<png_byte> row(std::size_t{side} * 4);
-  for (std::uint32_t y = 0; y < side; ++y) {
-    for (std::uint32_t x = 0; x < side; ++x) {
-      row[x * 4] = static_cast<png_byte>(x);
-      row[x * 4 + 1] = static_cast<png_byte>(y >> 6);
-      row[x * 4 + 2] = static_cast<png_byte>((x >> 8) * 16);
-      row[x * 4 + 3] = 255;
-    }
-    png_write_row(png, row.data());
-  }
-  png_write_end(png, info);
-  png_destroy_write_struct(&png, &info);
-  return std::fclose(file) == 0;
-}
-
 double mebibytes(std::uintmax_t bytes) { return static_cast<double>(bytes) / (1 << 20); }
 
 }  // namespace
@@ -62,7 +31,7 @@ int main(int argc, char** argv) {
   const std::string format = argc > 3 ? argv[3] : "png";
   const std::string source = (folder / ("texture_peak_bench." + format)).string();
   const std::string tiff = (folder / "texture_peak_bench.tif").string();
-  if (!(format == "png" ? writePng(source, side) : writeLargeSource(format, source, side))) {
+  if (!writeLargeSource(format, source, side)) {
     std::fprintf(stderr, "texture_peak_bench: cannot write %s\n", source.c_str());
     return 1;
   }

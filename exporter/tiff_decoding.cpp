@@ -10,8 +10,9 @@
 // White-is-zero grey is turned round after scaling, CMYK becomes RGB through inkToLight, and a
 // palette's colours keep the high byte of a 16-bit colour map (a map whose every entry is below
 // 256 is taken as 8-bit, as writers of old files meant it). Every other page (YCbCr outside JPEG,
-// CIE Lab, LogLuv) goes through libtiff's RGBA reader into the picture's own storage, four bytes
-// a pixel, which is then packed to RGB where the page has no extra sample.
+// CIE Lab, LogLuv) goes through libtiff's RGBA reader, a strip or a row of tiles at a time, four
+// bytes a pixel, each packed into the picture (RGB where the page has no extra sample) before the
+// next is read.
 // Every kind of page keeps its rows as stored and carries the page's Orientation tag (1 to 8)
 // with them, for the TIFF writer to apply.
 //
@@ -20,8 +21,10 @@
 // (for JPEG, the bits every 8 x 8 block takes, and no more than maxJpegScans scans in a strip).
 #include <tiffio.h>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
+#include <vector>
 
 #include "half_float.h"
 #include "image_decoders.h"
@@ -419,33 +422,69 @@ std::optional<EightBitImage> decodeUnpacked(TIFF* tiff, const Unpacking& u, cons
 
 // ---- Every other page, through libtiff's RGBA reader.
 
+// libtiff's RGBA reader, set up for one page; asked for the page's own orientation, it hands the
+// rows over as stored: it would only mirror them, never turn them, so the orientation is left to
+// the TIFF writer as for every page.
+class RgbaReader {
+ public:
+  RgbaReader(TIFF* tiff, std::uint16_t orientation, char (&message)[1024]) {
+    began_ = TIFFRGBAImageBegin(&image_, tiff, 0, message) != 0;
+    image_.req_orientation = orientation;
+  }
+  RgbaReader(const RgbaReader&) = delete;
+  RgbaReader& operator=(const RgbaReader&) = delete;
+  ~RgbaReader() {
+    if (began_) TIFFRGBAImageEnd(&image_);
+  }
+  bool began() const { return began_; }
+  // `rows` rows from `first` on, a 32-bit word a pixel (R in its low byte), into `words`.
+  bool read(std::uint32_t first, std::uint32_t rows, std::uint32_t* words) {
+    image_.row_offset = static_cast<int>(first);
+    image_.col_offset = 0;
+    return TIFFRGBAImageGet(&image_, words, image_.width, rows) != 0;
+  }
+
+ private:
+  TIFFRGBAImage image_{};
+  bool began_ = false;
+};
+
+// The rows of a band: a strip's, or a row of tiles'.
+std::uint32_t bandRows(TIFF* tiff, const Page& page) {
+  std::uint32_t rows = 0;
+  if (page.tiled) TIFFGetField(tiff, TIFFTAG_TILELENGTH, &rows);
+  else TIFFGetFieldDefaulted(tiff, TIFFTAG_ROWSPERSTRIP, &rows);
+  return rows == 0 || rows > page.height ? page.height : rows;
+}
+
+// Read a band of strips or tiles at a time, four bytes a pixel, each band packed into the
+// picture (RGB, or RGBA where the page has an extra sample) before the next is read.
 std::optional<EightBitImage> decodeThroughRgba(TIFF* tiff, const Page& page, const Striles& striles, std::string& reason) {
   char message[1024];
   if (!TIFFRGBAImageOK(tiff, message)) return refusal(reason, std::string("its page cannot be read: ") + message);
   const int channels = page.extraCount > 0 ? 4 : 3;
-  // libtiff holds a strip or tile of its own; a picture of RGB also holds a fourth byte a pixel
-  // until it is packed.
-  const std::uint64_t pixels = std::uint64_t{page.width} * page.height;
-  const std::uint64_t working = (page.tiled ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff)) + (channels == 3 ? pixels : 0);
+  const std::uint32_t band = bandRows(tiff, page);
+  // libtiff holds a strip or tile of its own beside the band of 32-bit words.
+  const std::uint64_t bandBytes = std::uint64_t{page.width} * band * 4;
+  const std::uint64_t working = (page.tiled ? TIFFTileSize64(tiff) : TIFFStripSize64(tiff)) + bandBytes;
   if (!withinBudget(claimOf(tiff, page, striles, channels, working), reason)) return std::nullopt;
-  EightBitImage image = unfilledImage(page.width, page.height, 4);
-  // libtiff writes a 32-bit word a pixel (R in its low byte) into the picture's own storage.
-  // Asked for the page's own orientation, it hands the rows over as stored: it would only mirror
-  // them, never turn them, so the orientation is left to the TIFF writer as for every page.
-  auto* words = reinterpret_cast<std::uint32_t*>(image.samples.data());
-  if (!TIFFReadRGBAImageOriented(tiff, page.width, page.height, words, page.orientation, 0))
-    return refusal(reason, "its page is damaged or ends early");
+  RgbaReader reader(tiff, page.orientation, message);
+  if (!reader.began()) return refusal(reason, std::string("its page cannot be read: ") + message);
+  std::vector<std::uint32_t> words(static_cast<std::size_t>(std::uint64_t{page.width} * band));
+  EightBitImage image = unfilledImage(page.width, page.height, channels);
   std::uint8_t* out = image.samples.data();
-  for (std::size_t i = 0; i < pixels; ++i) {  // packed in place: a pixel is read before its bytes are written
-    std::uint32_t pixel;
-    std::memcpy(&pixel, image.samples.data() + 4 * i, 4);
-    *out++ = static_cast<std::uint8_t>(TIFFGetR(pixel));
-    *out++ = static_cast<std::uint8_t>(TIFFGetG(pixel));
-    *out++ = static_cast<std::uint8_t>(TIFFGetB(pixel));
-    if (channels == 4) *out++ = static_cast<std::uint8_t>(TIFFGetA(pixel));
+  for (std::uint32_t first = 0; first < page.height; first += band) {
+    const std::uint32_t rows = (std::min)(band, page.height - first);
+    if (!reader.read(first, rows, words.data())) return refusal(reason, "its page is damaged or ends early");
+    const std::size_t pixels = std::size_t{page.width} * rows;
+    for (std::size_t i = 0; i < pixels; ++i) {
+      const std::uint32_t pixel = words[i];
+      *out++ = static_cast<std::uint8_t>(TIFFGetR(pixel));
+      *out++ = static_cast<std::uint8_t>(TIFFGetG(pixel));
+      *out++ = static_cast<std::uint8_t>(TIFFGetB(pixel));
+      if (channels == 4) *out++ = static_cast<std::uint8_t>(TIFFGetA(pixel));
+    }
   }
-  image.channels = channels;
-  image.samples.resize(pixels * channels);
   image.orientation = page.orientation;
   return image;
 }

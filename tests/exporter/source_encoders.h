@@ -128,6 +128,7 @@ struct TiffLayout {
   std::vector<std::uint16_t> colourMap;  // red, green, blue thirds for palette pages
   int pages = 1;
   int orientation = 0;  // the Orientation tag, when not 0
+  int rowsPerStrip = 0;  // when not 0
 };
 
 // Samples are handed as integers (unsigned) or as float bits (32-bit floats).
@@ -151,6 +152,7 @@ inline Bytes tiffFile(int width, int height, const TiffLayout& layout, const std
       }
       TIFFSetField(tiff, TIFFTAG_PLANARCONFIG, layout.planar ? PLANARCONFIG_SEPARATE : PLANARCONFIG_CONTIG);
       if (layout.orientation != 0) TIFFSetField(tiff, TIFFTAG_ORIENTATION, layout.orientation);
+      if (layout.rowsPerStrip != 0) TIFFSetField(tiff, TIFFTAG_ROWSPERSTRIP, layout.rowsPerStrip);
       if (layout.alpha) {
         const std::uint16_t extra[] = {EXTRASAMPLE_UNASSALPHA};
         TIFFSetField(tiff, TIFFTAG_EXTRASAMPLES, 1, extra);

@@ -565,6 +565,21 @@ TEST(SourceOrientation, TiffOrientationOnEveryPageKind) {
     palette.colourMap[1] = 0x1100, palette.colourMap[2] = 0x2200, palette.colourMap[3] = 0x3300;
     check(vuktest::tiffFile(3, 1, palette, {1, 2, 3}), orientation, {0x11, 0, 0, 0x22, 0, 0, 0x33, 0, 0});
   }
+  // libtiff's RGBA reader, strip by strip: rows come as stored whatever the orientation.
+  for (const int orientation : {1, 2, 3, 4, 5, 6, 7, 8}) {
+    TiffLayout ycbcr;
+    ycbcr.samplesPerPixel = 3;
+    ycbcr.photometric = PHOTOMETRIC_YCBCR;
+    ycbcr.rowsPerStrip = 2;
+    ycbcr.orientation = orientation;
+    std::vector<std::uint32_t> samples;
+    E expected;
+    for (int i = 0; i < 3 * 5; ++i) {
+      samples.insert(samples.end(), {static_cast<std::uint32_t>(10 * i), 128, 128});
+      expected.insert(expected.end(), 3, static_cast<std::uint8_t>(10 * i));
+    }
+    check(vuktest::tiffFile(3, 5, ycbcr, samples), orientation, expected);
+  }
   TiffLayout half;
   half.bits = 16;
   half.format = SAMPLEFORMAT_IEEEFP;
