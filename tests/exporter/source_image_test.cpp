@@ -126,6 +126,10 @@ std::vector<SourceCase> sourceCases() {
   // neutral chroma (128) leaves R = G = B = Y.
   cases.push_back({"tiff_ycbcr", [] { vuktest::TiffLayout l; l.samplesPerPixel = 3; l.photometric = PHOTOMETRIC_YCBCR;
     return tiffFile(2, 1, l, {200, 128, 128, 50, 128, 128}); }, 2, 1, 3, {200, 200, 200, 50, 50, 50}, 1});
+  // and in strips of two rows, read a strip at a time.
+  cases.push_back({"tiff_ycbcr_strips", [] { vuktest::TiffLayout l; l.samplesPerPixel = 3; l.photometric = PHOTOMETRIC_YCBCR;
+    l.rowsPerStrip = 2; return tiffFile(1, 5, l, {10, 128, 128, 20, 128, 128, 30, 128, 128, 40, 128, 128, 50, 128, 128}); },
+                   1, 5, 3, {10, 10, 10, 20, 20, 20, 30, 30, 30, 40, 40, 40, 50, 50, 50}, 1});
   // YCbCr in JPEG strips (chroma subsampled 2 x 2), read as the RGB that libjpeg gives back.
   cases.push_back({"tiff_jpeg_ycbcr", [] { vuktest::TiffLayout l; l.samplesPerPixel = 3; l.photometric = PHOTOMETRIC_YCBCR;
     l.compression = COMPRESSION_JPEG; const E rgb = repeated({200, 100, 50}, 32 * 20);
