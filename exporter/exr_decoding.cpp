@@ -8,12 +8,14 @@
 // Cost: the chunk table is walked first, each chunk's data checked to lie inside the file and to
 // be able to decode to the samples it claims (at its compression's strongest), before the
 // 8-bit picture is allocated. Then each chunk is decoded into floats of that chunk alone and
-// written into the picture; nothing of the whole window is held but the picture itself.
+// written into the picture; nothing of the whole window is held but the picture itself and, of
+// subsampled chroma, a window of about 30 lines (exr_yc_lines.h).
 //
-// YC to RGB, as the format defines it: R = (RY + 1)·Y, B = (BY + 1)·Y, G = (Y − R·wr − B·wb)/wg,
-// with the luminance weights w of the file's chromaticities (Rec. 709 when it names none), and
-// grey Y where RY and BY are both 0. Chroma comes back to full resolution by taking, for each
-// pixel, the chroma sample of the 2 × 2 block it lies in.
+// YC to RGB: R = (RY + 1)·Y, B = (BY + 1)·Y, G = (Y − R·wr − B·wb)/wg, with the luminance weights
+// w of the file's chromaticities (Rec. 709 when it names none), and grey Y where RY and BY are
+// both 0. Chroma sampled every second pixel and line (only scan-line files may hold it) comes
+// back at every pixel through the format's reconstruction filter, in YcLines; chroma sampled at
+// every pixel is converted pixel by pixel.
 #include <OpenEXR/openexr.h>
 
 #include <algorithm>
@@ -22,6 +24,7 @@
 #include <limits>
 #include <vector>
 
+#include "exr_yc_lines.h"
 #include "image_decoders.h"
 
 namespace {
@@ -119,6 +122,7 @@ struct Shape {
   int minX = 0, minY = 0;
   bool has[slotCount] = {};
   bool rgb = false, yc = false;
+  int chromaSampling = 1;  // of a YC picture: 2 when its chroma is sampled every second pixel and line
   bool tiled = false;
   int tileWidth = 0, tileHeight = 0, linesPerChunk = 0;
   exr_compression_t compression = EXR_COMPRESSION_NONE;
@@ -173,6 +177,9 @@ bool readChannels(const exr_attr_chlist_t& list, Shape& shape, std::string& reas
       reason = std::string("its channel ") + entry.name.str + " is sampled unevenly";
       return false;
     }
+    if (chroma && shape.has[redChroma + blueChroma - slot] && entry.x_sampling != shape.chromaSampling)
+      return failed(reason, "its chroma channels are sampled differently");
+    if (chroma) shape.chromaSampling = entry.x_sampling;
     shape.has[slot] = true;
   }
   shape.rgb = shape.has[red] && shape.has[green] && shape.has[blue];
@@ -207,6 +214,11 @@ bool readShape(exr_const_context_t context, Shape& shape, std::string& reason) {
       return failed(reason, "its tile description is damaged");
   } else if (exr_get_scanlines_per_chunk(context, 0, &shape.linesPerChunk) != EXR_ERR_SUCCESS || shape.linesPerChunk < 1) {
     return failed(reason, "its compression is unknown");
+  }
+  if (shape.yc && shape.chromaSampling == 2) {
+    if (shape.tiled) return failed(reason, "its tiles hold subsampled chroma, which tiles may not");
+    if (shape.minX % 2 != 0 || shape.minY % 2 != 0)
+      return failed(reason, "its subsampled chroma does not start at its first pixel");
   }
   if (shape.yc) readWeights(context, shape);
   return true;
@@ -273,8 +285,6 @@ bool checkChunks(exr_const_context_t context, const Shape& shape, const std::vec
   return true;
 }
 
-int floorDivide(int value, int by) { return value >= 0 ? value / by : -((-value + by - 1) / by); }
-
 // Per chunk: one plane of floats per kept channel, and one shared by every channel that is not
 // kept, each with as many lines as the chunk (a channel sampled every second line fills every
 // second one). unpackChunk writes them.
@@ -282,23 +292,8 @@ struct ChunkPlanes {
   std::vector<float> floats;
   std::size_t at[slotCount] = {};
   std::int32_t width[slotCount] = {}, lines[slotCount] = {}, xSampling[slotCount] = {}, ySampling[slotCount] = {};
-  int firstX = 0, firstY = 0;  // the chunk's first pixel, in the file's coordinates
-  // The last sampled line of each subsampled channel, from the chunk before: chunks of one line
-  // leave the odd lines' chroma in the chunk above them.
-  std::vector<float> carried[slotCount];
+  int firstY = 0;  // the chunk's first line, in the file's coordinates
 };
-
-// Keeps the last sampled line of each subsampled channel for the next chunk.
-void carryLines(ChunkPlanes& planes, std::int32_t chunkLines) {
-  for (int slot = 0; slot < slotCount; ++slot) {
-    const int ys = planes.ySampling[slot];
-    if (ys < 2 || planes.width[slot] < 1) continue;
-    const int line = floorDivide(planes.firstY + chunkLines - 1, ys) * ys - planes.firstY;
-    if (line < 0) continue;
-    const float* from = planes.floats.data() + planes.at[slot] + static_cast<std::size_t>(line) * planes.width[slot];
-    planes.carried[slot].assign(from, from + planes.width[slot]);
-  }
-}
 
 void setDestination(exr_coding_channel_info_t& channel, float* destination, std::int32_t lineFloats) {
   channel.decode_to_ptr = reinterpret_cast<uint8_t*>(destination);
@@ -367,20 +362,9 @@ float sampleFloat(const std::uint8_t* at, std::uint16_t type) {
   return value;
 }
 
-// The sample of a kept channel at pixel (x, y) of the chunk; a subsampled channel's from the
-// sample of the block the pixel lies in (the sampled lines and columns are those of the file's
-// coordinates that the sampling divides).
+// The sample of a kept channel at pixel (x, y) of the chunk.
 float sampleOf(const ChunkPlanes& planes, int slot, int x, int y) {
-  const int xs = planes.xSampling[slot], ys = planes.ySampling[slot];
-  int column = x, line = y;
-  if (xs > 1) column = floorDivide(planes.firstX + x, xs) - floorDivide(planes.firstX + xs - 1, xs);
-  if (ys > 1) line = floorDivide(planes.firstY + y, ys) * ys - planes.firstY;
-  column = (std::min)(column, planes.width[slot] - 1);
-  line = (std::min)(line, planes.lines[slot] - 1);
-  if (column < 0) return 0;
-  if (line < 0)
-    return static_cast<std::size_t>(column) < planes.carried[slot].size() ? planes.carried[slot][static_cast<std::size_t>(column)] : 0;
-  return planes.floats[planes.at[slot] + static_cast<std::size_t>(line) * planes.width[slot] + column];
+  return planes.floats[planes.at[slot] + static_cast<std::size_t>(y) * planes.width[slot] + x];
 }
 
 void writePixels(const Shape& shape, const ChunkPlanes& planes, int left, int top, int width, int height,
@@ -434,9 +418,24 @@ exr_result_t unpackChunk(exr_decode_pipeline_t* pipeline) {
   return EXR_ERR_SUCCESS;
 }
 
-// Decodes one chunk and writes its pixels into the picture.
+// Hands the chunk's lines to `yc`, which has had every line above them.
+bool addLines(const ChunkPlanes& planes, int top, int lines, int width, bool hasAlpha, YcLines& yc) {
+  const std::int32_t chromaWidth = (width + 1) / 2;
+  if (planes.width[luminance] != width || planes.width[redChroma] != chromaWidth || planes.width[blueChroma] != chromaWidth ||
+      (hasAlpha && planes.width[alpha] != width) || top != yc.linesAdded())
+    return false;
+  const auto line = [&](int slot, int y) { return planes.floats.data() + planes.at[slot] + static_cast<std::size_t>(y) * planes.width[slot]; };
+  for (int y = 0; y < lines; ++y) {
+    const bool chroma = (top + y) % 2 == 0;
+    yc.addLine(line(luminance, y), hasAlpha ? line(alpha, y) : nullptr, chroma ? line(redChroma, y) : nullptr,
+               chroma ? line(blueChroma, y) : nullptr);
+  }
+  return true;
+}
+
+// Decodes one chunk and writes its pixels into the picture, or hands its lines to `yc`.
 bool decodeChunk(exr_const_context_t context, const Shape& shape, ChunkPlace place, ChunkPlanes& planes,
-                 EightBitImage& image) {
+                 EightBitImage& image, YcLines* yc) {
   exr_chunk_info_t chunk{};
   if (chunkInfo(context, shape, place, chunk) != EXR_ERR_SUCCESS) return false;
   const std::int64_t left = shape.tiled ? std::int64_t{place.x} * shape.tileWidth : 0;
@@ -450,14 +449,13 @@ bool decodeChunk(exr_const_context_t context, const Shape& shape, ChunkPlace pla
   if (!placePlanes(decoder.pipeline, chunk.height, planes)) return false;
   for (int s = 0; s < slotCount; ++s)
     if (planes.width[s] > width || planes.lines[s] > chunk.height) return false;
-  planes.firstX = static_cast<int>(shape.minX + left);
   planes.firstY = static_cast<int>(shape.minY + top);
   if (exr_decoding_choose_default_routines(context, 0, &decoder.pipeline) != EXR_ERR_SUCCESS) return false;
   decoder.pipeline.unpack_and_convert_fn = unpackChunk;
   decoder.pipeline.decoding_user_data = &planes;
   if (exr_decoding_run(context, 0, &decoder.pipeline) != EXR_ERR_SUCCESS) return false;
+  if (yc != nullptr) return addLines(planes, static_cast<int>(top), chunk.height, static_cast<int>(width), shape.has[alpha], *yc);
   writePixels(shape, planes, static_cast<int>(left), static_cast<int>(top), static_cast<int>(width), chunk.height, image);
-  carryLines(planes, chunk.height);
   return true;
 }
 
@@ -488,17 +486,23 @@ std::optional<EightBitImage> decodeExrFrom(const RandomAccessBytes& bytes, std::
   DecodeClaim claim;
   std::uint64_t largestUnpacked = 0;
   if (!checkChunks(context.handle, shape, places, bytes.size(), claim, largestUnpacked, reason)) return std::nullopt;
-  // The library's packed and unpacked buffers of a chunk, and the floats of its kept channels.
-  claim.workingBytes = largestUnpacked * 2 + largestUnpacked * 4 / 2;
+  // The library's packed and unpacked buffers of a chunk, the floats of its kept channels and the
+  // window of subsampled chroma.
+  const bool subsampled = shape.yc && shape.chromaSampling == 2;
+  claim.workingBytes = largestUnpacked * 2 + largestUnpacked * 4 / 2 +
+                       (subsampled ? YcLines::workingBytes(static_cast<std::uint64_t>(shape.width), shape.has[alpha]) : 0);
   if (!withinBudget(claim, reason)) return std::nullopt;
   EightBitImage image = unfilledImage(static_cast<std::uint32_t>(shape.width), static_cast<std::uint32_t>(shape.height),
                                       shape.channels);
   ChunkPlanes planes;
+  std::optional<YcLines> yc;
+  if (subsampled) yc.emplace(shape.width, shape.height, shape.has[alpha], shape.weights, image);
   for (const ChunkPlace place : places)
-    if (!decodeChunk(context.handle, shape, place, planes, image))
+    if (!decodeChunk(context.handle, shape, place, planes, image, yc ? &*yc : nullptr))
       return refusal(reason, "a chunk is damaged (" + std::string(shape.tiled ? "tile " + std::to_string(place.x) + ", " +
                                                                                std::to_string(place.y)
                                                                          : "line " + std::to_string(place.y)) +
                                  ")");
+  if (yc) yc->finish();
   return image;
 }

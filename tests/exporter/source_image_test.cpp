@@ -11,6 +11,7 @@
 #include <filesystem>
 #include <functional>
 
+#include "image_decoders.h"
 #include "source_encoders.h"
 #include "temp_folder.h"
 #include "tiff_conversion.h"
@@ -249,4 +250,101 @@ TEST(SourceFiles, OpenExrIsReadWhereItLies) {
   const std::optional<EightBitImage> image = readSourceImage(folder.file("large.exr"), &reason);
   ASSERT_TRUE(image) << reason;
   EXPECT_EQ(std::vector<int>(image->samples.begin(), image->samples.end()), (E{0, 128, 255, 255, 0, 64}));
+}
+
+// Luminance and chroma with chroma sampled every second pixel and line, as the format's RGBA writer
+// stores "YC" pictures, read as the format's own RGBA reader shows them (its halves by the
+// floating-point rule), to within 1: scan lines one, 16 and 32 to a chunk, a lossy compression,
+// a data window off the origin, alpha, a picture two pixels wide; luminance alone and with alpha
+// alike. (The format's writer makes only even sides where chroma is subsampled.)
+namespace {
+
+// Colour at every scale: hues round the circle across, brighter downwards, with a checker of
+// saturated 3-pixel squares over the middle third of each side; alpha falls across.
+std::vector<Imf::Rgba> detailedPixels(int width, int height) {
+  std::vector<Imf::Rgba> pixels;
+  for (int y = 0; y < height; ++y)
+    for (int x = 0; x < width; ++x) {
+      const float hue = 6.28f * static_cast<float>(x) / static_cast<float>(width);
+      const float light = 0.2f + 0.8f * static_cast<float>(y) / static_cast<float>(height);
+      const bool middle = 3 * x >= width && 3 * x < 2 * width && 3 * y >= height && 3 * y < 2 * height;
+      const float alpha = 1 - 0.8f * static_cast<float>(x) / static_cast<float>(width);
+      if (middle && (x / 3 + y / 3) % 2 == 0)
+        pixels.emplace_back(1.0f, 0.05f, 0.05f, alpha);
+      else if (middle)
+        pixels.emplace_back(0.05f, 0.1f, 1.0f, alpha);
+      else
+        pixels.emplace_back(light * (0.5f + 0.5f * std::sin(hue)), light * (0.5f + 0.5f * std::sin(hue + 2.1f)),
+                            light * (0.5f + 0.5f * std::sin(hue + 4.2f)), alpha);
+    }
+  return pixels;
+}
+
+struct Written {
+  const char* name;
+  int width, height, left, top;
+  Imf::RgbaChannels channels;
+  Imf::Compression compression;
+};
+
+Bytes writtenFile(const Written& w) {
+  return vuktest::bytesWrittenBy([&](const char* name) {
+    const std::vector<Imf::Rgba> pixels = detailedPixels(w.width, w.height);
+    const Imath::Box2i window(Imath::V2i(w.left, w.top), Imath::V2i(w.left + w.width - 1, w.top + w.height - 1));
+    Imf::RgbaOutputFile file(name, Imf::Header(window, window, 1, Imath::V2f(0, 0), 1, Imf::INCREASING_Y, w.compression),
+                             w.channels);
+    file.setFrameBuffer(pixels.data() - w.left - std::ptrdiff_t{w.top} * w.width, 1, static_cast<std::size_t>(w.width));
+    file.writePixels(w.height);
+  });
+}
+
+std::vector<Imf::Rgba> readByTheFormatsReader(const Bytes& bytes, const Written& w) {
+  const vuktest::TempFolder folder;
+  vuktest::putFile(folder.file("picture.exr"), bytes);
+  Imf::RgbaInputFile file(folder.file("picture.exr").c_str());
+  std::vector<Imf::Rgba> pixels(static_cast<std::size_t>(w.width) * w.height);
+  file.setFrameBuffer(pixels.data() - w.left - std::ptrdiff_t{w.top} * w.width, 1, static_cast<std::size_t>(w.width));
+  file.readPixels(w.top, w.top + w.height - 1);
+  return pixels;
+}
+
+}  // namespace
+
+TEST(ExrLuminanceChroma, ReadsAsTheFormatsOwnReader) {
+  const Written kinds[] = {
+      {"yc, lines one by one", 40, 30, 0, 0, Imf::WRITE_YC, Imf::NO_COMPRESSION},
+      {"yca, 16 lines, off the origin", 62, 46, -6, 4, Imf::WRITE_YCA, Imf::ZIP_COMPRESSION},
+      {"yc, 32 lines, off the origin", 64, 70, 2, -8, Imf::WRITE_YC, Imf::PIZ_COMPRESSION},
+      {"yc, 32 lossy lines", 48, 36, 0, 0, Imf::WRITE_YC, Imf::B44_COMPRESSION},
+      {"yc, narrow", 2, 20, 0, 0, Imf::WRITE_YC, Imf::ZIPS_COMPRESSION},
+      {"y", 21, 13, 0, 0, Imf::WRITE_Y, Imf::ZIP_COMPRESSION},
+      {"ya", 21, 13, 0, 0, Imf::WRITE_YA, Imf::ZIPS_COMPRESSION},
+  };
+  for (const Written& w : kinds) {
+    SCOPED_TRACE(w.name);
+    const Bytes bytes = writtenFile(w);
+    if (const char* corpus = std::getenv("VUK_SOURCE_CORPUS"); corpus != nullptr && &w == &kinds[1])
+      vuktest::putFile(std::string(corpus) + "/exr_yc_detail", bytes);
+    const std::vector<Imf::Rgba> expected = readByTheFormatsReader(bytes, w);
+    std::string reason;
+    const std::optional<EightBitImage> image =
+        decodeSourceImage(reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size(), &reason);
+    ASSERT_TRUE(image) << reason;
+    const bool colour = (w.channels & Imf::WRITE_C) != 0, alpha = (w.channels & Imf::WRITE_A) != 0;
+    ASSERT_EQ(image->channels, (colour ? 3 : 1) + (alpha ? 1 : 0));
+    int far = 0;
+    for (int y = 0; y < w.height; ++y)
+      for (int x = 0; x < w.width; ++x) {
+        const Imf::Rgba& p = expected[static_cast<std::size_t>(y) * w.width + x];
+        std::vector<float> want{p.r, p.g, p.b};
+        if (!colour) want = {p.g};
+        if (alpha) want.push_back(p.a);
+        const std::uint8_t* got = image->samples.data() + (static_cast<std::size_t>(y) * w.width + x) * image->channels;
+        for (std::size_t c = 0; c < want.size(); ++c)
+          if (std::abs(got[c] - floatSample(want[c])) > 1 && ++far <= 5)
+            ADD_FAILURE() << "pixel " << x << ", " << y << " sample " << c << ": " << int(got[c]) << " for "
+                          << int(floatSample(want[c]));
+      }
+    EXPECT_EQ(far, 0);
+  }
 }

@@ -105,6 +105,16 @@ std::vector<Refusal> refusals() {
   cases.push_back({"exr_cut_short", [] {
     const Bytes whole = vuktest::exrFlatFile(64, 64, 0.5f, 0.25f, 0.125f, Imf::WRITE_RGB, Imf::ZIP_COMPRESSION);
     return whole.substr(0, whole.size() - 40); }, "OpenEXR image: "});
+  cases.push_back({"exr_yc_cut_short", [] {
+    const Bytes whole = vuktest::exrFlatFile(64, 64, 0.5f, 0.25f, 0.125f, Imf::WRITE_YC, Imf::ZIP_COMPRESSION);
+    return whole.substr(0, whole.size() - 40); }, "OpenEXR image: its chunk table names a chunk outside the file"});
+  // Its data window widened to 16000 x 16000 over the chunks of 64 x 64: the table is read from
+  // what follows it, the pixel data.
+  cases.push_back({"exr_yc_table_lies", [] {
+    Bytes file = vuktest::exrFlatFile(64, 64, 0.5f, 0.25f, 0.125f, Imf::WRITE_YC, Imf::ZIP_COMPRESSION);
+    const std::size_t box = file.find(Bytes("dataWindow\0box2i\0", 17)) + 17 + 4;
+    for (const std::size_t at : {box + 8, box + 12}) file.replace(at, 4, Bytes("\x7F\x3E\0\0", 4));
+    return file; }, "OpenEXR image: its chunk table names a chunk outside the file"});
   cases.push_back({"exr_too_many_channels", [] {
     std::vector<std::string> names{"B", "G", "R"};
     for (int i = 0; i < 5000; ++i) names.push_back("z" + std::to_string(10000 + i));
