@@ -14,12 +14,12 @@
 //    that saturation and scaled back to its luminance.
 //
 // Beyond the picture's edges the filter takes the nearest sample that holds chroma: the first
-// line or column, and the last even line or column. (The format's reader takes its last line
-// but one and its last column but one, which of a picture of odd height or width holds no chroma
-// and leaves it reading what its buffer held before; there this reader differs from it.) The
-// neighbours of step 4 beyond the top are the line above worked out as an odd line from the first,
-// and beyond the bottom the line above the last, as that reader has them; beyond the sides the
-// edge pixel's own.
+// line or column, and the last even line or column. (The library refuses subsampled chroma over
+// odd sides; over even ones that is the last line or column but one, which the format's reader
+// takes too.)
+// The neighbours of step 4 beyond the top are the line above worked out as an odd line from the
+// first, and beyond the bottom the line above the last, as that reader has them; beyond the sides
+// the edge pixel's own.
 //
 // A line is written once the 14 below it are in; the rings hold 16 lines of luminance and alpha
 // and 16 even lines of chroma, so a picture of any height costs about 30 of its lines in floats.
