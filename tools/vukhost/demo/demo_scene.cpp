@@ -10,6 +10,8 @@
 #include <memory>
 #include <vector>
 
+#include "owned_file.h"
+
 namespace {
 
 using Grid = std::array<int, 3>;  // a point of the box's lattice, each coordinate 0 to divisions
@@ -121,14 +123,10 @@ private:
   PolyMeshData mesh_;
 };
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-
 // A binary PPM (3 channels) or PGM (1 channel) image whose samples `sample(x, y, channel)` gives.
 bool writeImage(const std::filesystem::path& path, int size, int channels,
                 const std::function<unsigned char(int, int, int)>& sample, std::string& error) {
-  std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.string().c_str(), "wb"));
+  OwnedFile file(std::fopen(path.string().c_str(), "wb"));
   if (!file) {
     error = "cannot create " + path.string() + ": " + std::strerror(errno);
     return false;

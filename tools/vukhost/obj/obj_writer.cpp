@@ -7,16 +7,12 @@
 #include <memory>
 #include <optional>
 
+#include "owned_file.h"
 #include "poly_mesh_data.h"
 #include "progress.h"
 #include "script_effects.h"
 
 namespace {
-
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
-using File = std::unique_ptr<std::FILE, FileCloser>;
 
 // A name usable after newmtl, o, g and usemtl: no blanks.
 std::string objName(const std::string& name) {
@@ -36,7 +32,7 @@ std::string oneLine(const std::string& text) {
   return result;
 }
 
-bool finish(File file, const std::string& path, std::string& error) {
+bool finish(OwnedFile file, const std::string& path, std::string& error) {
   const bool written = std::ferror(file.get()) == 0;
   if (std::fclose(file.release()) != 0 || !written) {
     error = "cannot write " + path + ": " + std::strerror(errno);
@@ -45,8 +41,8 @@ bool finish(File file, const std::string& path, std::string& error) {
   return true;
 }
 
-File openForWrite(const std::string& path, std::string& error) {
-  File file(std::fopen(path.c_str(), "w"));
+OwnedFile openForWrite(const std::string& path, std::string& error) {
+  OwnedFile file(std::fopen(path.c_str(), "w"));
   if (!file) error = "cannot create " + path + ": " + std::strerror(errno);
   return file;
 }
@@ -139,7 +135,7 @@ void writeMaterialBlock(std::FILE* out, const MaterialReport& material, const st
 // face with it), so that a reader keeps the ids apart.
 bool writeMtl(const NodeReport& node, const std::vector<std::uint16_t>& ids, const std::optional<std::string>& normalMap,
               const std::string& mtlPath, std::string& error) {
-  File file = openForWrite(mtlPath, error);
+  OwnedFile file = openForWrite(mtlPath, error);
   if (!file) return false;
   std::fprintf(file.get(), "# material of node %s\n", oneLine(node.name).c_str());
   for (const std::uint16_t id : ids) writeMaterialBlock(file.get(), *node.material, materialName(*node.material, ids, id), normalMap);
@@ -260,7 +256,7 @@ bool writeObj(const NodeReport& node, const std::vector<std::string>& scripts, c
                       materialIdsInUse(mesh), mesh.textureFaces.size() == mesh.faces.size() && !mesh.textureVertices.empty()};
   const std::filesystem::path mtlPath = std::filesystem::path(objPath).replace_extension(".mtl");
   if (node.material && !writeMtl(node, writing.ids, normalMapFile(scripts), mtlPath.string(), error)) return false;
-  File file = openForWrite(objPath, error);
+  OwnedFile file = openForWrite(objPath, error);
   if (!file) return false;
   std::fprintf(file.get(), "# node %s, imported through the Vuk importer module\n", oneLine(node.name).c_str());
   if (node.material) std::fprintf(file.get(), "mtllib %s\n", mtlPath.filename().string().c_str());

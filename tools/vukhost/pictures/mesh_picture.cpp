@@ -5,17 +5,10 @@
 
 #include "crease_edges.h"
 #include "progress.h"
+#include "vector_math.h"
 #include "view_projection.h"
 
 namespace {
-
-using Vector = std::array<float, 3>;
-
-Vector difference(const Vector& a, const Vector& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
-float dot(const Vector& a, const Vector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-Vector cross(const Vector& a, const Vector& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
 
 Rgb fromHsv(float hue, float saturation, float value) {
   const float h = 6.0f * (hue - std::floor(hue));

@@ -9,11 +9,9 @@
 #include <memory>
 #include <vector>
 
-namespace {
+#include "owned_file.h"
 
-struct FileCloser {
-  void operator()(std::FILE* file) const { std::fclose(file); }
-};
+namespace {
 
 // libpng reports through these: errors jump back to the writing step, warnings are dropped, and
 // nothing reaches the terminal.
@@ -48,7 +46,7 @@ bool writePng(const RasterCanvas& canvas, const std::string& path) {
   std::vector<png_bytep> rows(static_cast<std::size_t>(height));
   auto* pixels = const_cast<png_bytep>(canvas.pixels().data());
   for (int y = 0; y < height; ++y) rows[static_cast<std::size_t>(y)] = pixels + 3 * static_cast<std::size_t>(y) * width;
-  const std::unique_ptr<std::FILE, FileCloser> file(std::fopen(path.c_str(), "wb"));
+  const OwnedFile file(std::fopen(path.c_str(), "wb"));
   PngWriteState state;
   if (!file || state.png == nullptr || state.info == nullptr) return false;
   if (!writePngRows(state.png, state.info, file.get(), rows, width, height)) return false;

@@ -4,18 +4,9 @@
 #include <cmath>
 #include <limits>
 
+#include "vector_math.h"
+
 namespace {
-
-using Vector = std::array<float, 3>;
-
-float dot(const Vector& a, const Vector& b) { return a[0] * b[0] + a[1] * b[1] + a[2] * b[2]; }
-
-Vector normalised(const Vector& v) {
-  const float length = std::sqrt(dot(v, v));
-  return {v[0] / length, v[1] / length, v[2] / length};
-}
-
-Vector difference(const Vector& a, const Vector& b) { return {a[0] - b[0], a[1] - b[1], a[2] - b[2]}; }
 
 // The picture's margin, as a share of its side.
 const float marginShare = 0.08f;
