@@ -15,7 +15,7 @@ deps:
 QUIETLY = scripts/quietly
 
 configure: deps
-	@$(QUIETLY) $(BUILD)/configure.log "Configuring $(BUILD)/" cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	@$(QUIETLY) $(BUILD)/configure.log "Configuring $(BUILD)/" cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVUK_UNITY_BUILD=ON
 
 build: configure
 	@$(QUIETLY) $(BUILD)/build.log "Building everything in $(BUILD)/" cmake --build $(BUILD) -j $(JOBS)
@@ -29,7 +29,7 @@ test: build
 	@ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 check-sanitize: deps
-	@$(QUIETLY) $(SAN_BUILD)/configure.log "Configuring $(SAN_BUILD)/" cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUK_SANITIZE=ON
+	@$(QUIETLY) $(SAN_BUILD)/configure.log "Configuring $(SAN_BUILD)/" cmake -S . -B $(SAN_BUILD) -DCMAKE_BUILD_TYPE=Debug -DVUK_SANITIZE=ON -DVUK_UNITY_BUILD=ON
 	@$(QUIETLY) $(SAN_BUILD)/build.log "Building everything in $(SAN_BUILD)/" cmake --build $(SAN_BUILD) -j $(JOBS)
 	@ctest --test-dir $(SAN_BUILD) --output-on-failure -j $(JOBS)
 
@@ -42,7 +42,7 @@ check-windows:
 	@scripts/wine-ctest $(WIN_BUILD) -j $(JOBS)
 
 fuzz: deps
-	@$(QUIETLY) $(FUZZ_BUILD)/configure.log "Configuring $(FUZZ_BUILD)/" cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON
+	@$(QUIETLY) $(FUZZ_BUILD)/configure.log "Configuring $(FUZZ_BUILD)/" cmake -S . -B $(FUZZ_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCMAKE_CXX_COMPILER=clang++ -DVUK_FUZZ=ON -DVUK_UNITY_BUILD=ON
 	@$(QUIETLY) $(FUZZ_BUILD)/build.log "Building the fuzz targets in $(FUZZ_BUILD)/" cmake --build $(FUZZ_BUILD) -j $(JOBS) --target fuzz_reader fuzz_import fuzz_source fuzz_obj
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) reader
 	@scripts/run-fuzz $(FUZZ_BUILD) $(FUZZ_SECONDS) import
