@@ -461,10 +461,6 @@ bool decodeChunk(exr_const_context_t context, const Shape& shape, ChunkPlace pla
 
 }  // namespace
 
-std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason) {
-  return decodeExrFrom(MemoryBytes(bytes, size), reason);
-}
-
 std::optional<EightBitImage> decodeExrFrom(const RandomAccessBytes& bytes, std::string& reason) {
   exr_context_initializer_t init = EXR_DEFAULT_CONTEXT_INITIALIZER;
   init.user_data = const_cast<RandomAccessBytes*>(&bytes);

@@ -26,7 +26,6 @@ std::optional<EightBitImage> decodeDdsFrom(const RandomAccessBytes& bytes, std::
 std::optional<EightBitImage> decodeGifFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodeSgiFrom(const RandomAccessBytes& bytes, std::string& reason);
 std::optional<EightBitImage> decodeExrFrom(const RandomAccessBytes& bytes, std::string& reason);
-std::optional<EightBitImage> decodeExr(const std::uint8_t* bytes, std::size_t size, std::string& reason);
 
 // For `return refusal(reason, "its data ends early");`.
 inline std::nullopt_t refusal(std::string& reason, std::string why) {
