@@ -1,0 +1,1 @@
+// The translation unit that the tests' precompiled GoogleTest header is built with.
