@@ -3,12 +3,9 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
+#include "byte_order.h"
 
-std::uint32_t little16(const std::uint8_t* at) { return at[0] | (at[1] << 8u); }
-std::uint32_t little32(const std::uint8_t* at) {
-  return at[0] | (at[1] << 8u) | (at[2] << 16u) | (std::uint32_t{at[3]} << 24u);
-}
+namespace {
 
 // num / den rounded to the nearest, for num ≥ 0 and den > 0.
 std::uint8_t rounded(std::int64_t num, std::int64_t den) {

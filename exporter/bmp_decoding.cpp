@@ -19,6 +19,7 @@
 #include <algorithm>
 #include <string>
 
+#include "byte_order.h"
 #include "channel_masks.h"
 #include "image_decoders.h"
 
@@ -29,16 +30,6 @@ constexpr std::size_t fileHeaderBytes = 14;
 constexpr std::size_t headBytes = 2 * fileHeaderBytes + 124;
 constexpr std::uint32_t plainPixels = 0, rle8 = 1, rle4 = 2, bitFields = 3, embeddedJpeg = 4, embeddedPng = 5,
                         alphaBitFields = 6;
-
-std::uint32_t little32(const std::uint8_t* at) {
-  return at[0] | (at[1] << 8u) | (at[2] << 16u) | (std::uint32_t{at[3]} << 24u);
-}
-std::uint32_t little16(const std::uint8_t* at) { return at[0] | (at[1] << 8u); }
-
-bool refuse(std::string& reason, std::string why) {
-  reason = std::move(why);
-  return false;
-}
 
 struct BmpPage {
   std::uint32_t width = 0, height = 0;

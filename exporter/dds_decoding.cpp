@@ -21,6 +21,7 @@
 #include <string>
 
 #include "block_decoding.h"
+#include "byte_order.h"
 #include "channel_masks.h"
 #include "half_float.h"
 #include "image_decoders.h"
@@ -33,15 +34,6 @@ constexpr std::size_t extendedHeaderBytes = 20;
 // Pixel format flags.
 constexpr std::uint32_t alphaPixels = 0x1, alphaOnly = 0x2, fourCcCode = 0x4, rgbPixels = 0x40, yuvPixels = 0x200,
                         luminancePixels = 0x20000, bumpDuDv = 0x80000;
-
-bool refuse(std::string& reason, std::string why) {
-  reason = std::move(why);
-  return false;
-}
-
-std::uint32_t little32(const std::uint8_t* at) {
-  return at[0] | (at[1] << 8u) | (at[2] << 16u) | (std::uint32_t{at[3]} << 24u);
-}
 
 constexpr std::uint32_t fourCc(const char (&text)[5]) {
   return static_cast<std::uint8_t>(text[0]) | (static_cast<std::uint8_t>(text[1]) << 8) |

@@ -13,6 +13,7 @@
 #include <memory>
 #include <string>
 
+#include "byte_order.h"
 #include "image_decoders.h"
 
 namespace {
@@ -21,13 +22,6 @@ namespace {
 // 4096 pixels.
 constexpr std::uint64_t lzwExpansion = 4096 * 8 / 12 + 1;
 constexpr unsigned maxCodes = 4096;
-
-std::uint32_t little16(const std::uint8_t* at) { return at[0] | (at[1] << 8u); }
-
-bool refuse(std::string& reason, std::string why) {
-  reason = std::move(why);
-  return false;
-}
 
 class GifInput {
  public:

@@ -32,6 +32,11 @@ inline std::nullopt_t refusal(std::string& reason, std::string why) {
   reason = std::move(why);
   return std::nullopt;
 }
+// For `return refuse(reason, "its header is cut short");` in a step that answers true or false.
+inline bool refuse(std::string& reason, std::string why) {
+  reason = std::move(why);
+  return false;
+}
 
 // The claim of a picture whose data is known only to lie within the file's `fileBytes`: one-bit
 // samples at deflate's strongest, widened to 8 bits (the bound every decoder used before it knew

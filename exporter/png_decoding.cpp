@@ -12,6 +12,7 @@
 
 #include <cstring>
 
+#include "byte_order.h"
 #include "image_decoders.h"
 
 namespace {
@@ -46,10 +47,6 @@ void readFromStream(png_structp png, png_bytep data, png_size_t length) {
 PngReadState::PngReadState(StreamInput* input)
     : png(png_create_read_struct(PNG_LIBPNG_VER_STRING, input, onError, onWarning)),
       info(png != nullptr ? png_create_info_struct(png) : nullptr) {}
-
-std::uint32_t big32(const std::uint8_t* at) {
-  return (std::uint32_t{at[0]} << 24) | (std::uint32_t{at[1]} << 16) | (std::uint32_t{at[2]} << 8) | at[3];
-}
 
 // "IDAT " for a chunk type of four letters, else nothing.
 std::string chunkName(const std::uint8_t* type) {

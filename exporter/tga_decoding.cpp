@@ -14,6 +14,7 @@
 #include <algorithm>
 #include <string>
 
+#include "byte_order.h"
 #include "image_decoders.h"
 
 namespace {
@@ -23,13 +24,6 @@ constexpr std::size_t headerBytes = 18;
 // map of 65535 entries of 4 bytes.
 constexpr std::size_t maxHeadBytes = headerBytes + 255 + 65535 * 4;
 constexpr int mapped = 1, trueColour = 2, grey = 3, runLength = 8;
-
-std::uint32_t little16(const std::uint8_t* at) { return at[0] | (at[1] << 8u); }
-
-bool refuse(std::string& reason, std::string why) {
-  reason = std::move(why);
-  return false;
-}
 
 struct TgaPage {
   int kind = 0;  // mapped, trueColour or grey
