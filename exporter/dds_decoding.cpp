@@ -224,7 +224,7 @@ bool decodeWide(ByteStream& data, const Layout& layout, EightBitImage& image) {
         in += 4;
         continue;
       }
-      const std::uint16_t value = static_cast<std::uint16_t>(in[0] | (in[1] << 8));
+      const std::uint16_t value = static_cast<std::uint16_t>(little16(in));
       *out++ = layout.storage == Storage::half ? floatSample(halfToFloat(value)) : scaledSample(value, 16);
       in += 2;
     }

@@ -24,6 +24,7 @@
 #include <limits>
 #include <vector>
 
+#include "byte_order.h"
 #include "exr_yc_lines.h"
 #include "image_decoders.h"
 
@@ -82,7 +83,7 @@ std::size_t channelCount(const RandomAccessBytes& bytes) {
     if (!readText(name) || name.empty() || !readText(type)) return 0;
     std::uint8_t size[4];
     if (bytes.readAt(at, size, 4) != 4) return 0;
-    const std::uint32_t length = size[0] | (size[1] << 8) | (size[2] << 16) | (std::uint32_t{size[3]} << 24);
+    const std::uint32_t length = little32(size);
     at += 4;
     if (length > bytes.size() - (std::min)(at, bytes.size())) return 0;
     if (name == "channels" && type == "chlist") {
@@ -354,8 +355,8 @@ float halfToFloat(std::uint16_t half) {
 }
 
 float sampleFloat(const std::uint8_t* at, std::uint16_t type) {
-  if (type == EXR_PIXEL_HALF) return halfToFloat(static_cast<std::uint16_t>(at[0] | (at[1] << 8)));
-  const std::uint32_t bits = at[0] | (at[1] << 8) | (at[2] << 16) | (std::uint32_t{at[3]} << 24);
+  if (type == EXR_PIXEL_HALF) return halfToFloat(static_cast<std::uint16_t>(little16(at)));
+  const std::uint32_t bits = little32(at);
   if (type == EXR_PIXEL_UINT) return static_cast<float>(bits);
   float value;
   std::memcpy(&value, &bits, 4);

@@ -9,6 +9,7 @@
 // The file is read in order, a row at a time.
 #include <cstring>
 
+#include "byte_order.h"
 #include "image_decoders.h"
 
 namespace {
@@ -62,7 +63,7 @@ bool unpackRow(const std::uint8_t* data, std::size_t size, std::uint8_t* row, st
 std::uint8_t eightBits(const std::uint8_t* at, unsigned depth) {
   if (depth == 8) return at[0];
   if (depth == 16) return at[0];  // the high byte of a big-endian sample
-  const std::uint32_t bits = (std::uint32_t{at[0]} << 24) | (at[1] << 16) | (at[2] << 8) | at[3];
+  const std::uint32_t bits = big32(at);
   float value;
   std::memcpy(&value, &bits, 4);
   return floatSample(value);
